@@ -1,0 +1,6 @@
+#include "run.hpp"
+
+int main()
+{
+    return runSender();
+}

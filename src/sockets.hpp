@@ -1,0 +1,63 @@
+// The one place that knows the platform. On Windows it is Winsock 2 itself;
+// elsewhere it gives POSIX sockets the few Winsock names they lack, so that
+// the run reads the same on both.
+#pragma once
+
+#ifdef _WIN32
+
+#include <winsock2.h>
+
+#else
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using SOCKET = int;
+using WORD = unsigned short;
+
+constexpr WORD MAKEWORD(unsigned low, unsigned high)
+{
+    return static_cast<WORD>((low & 0xFFu) | ((high & 0xFFu) << 8u));
+}
+
+struct WSADATA {
+    WORD wVersion;
+    WORD wHighVersion;
+};
+
+// POSIX sockets need no start-up. What Winsock does differently is that it
+// never raises a signal: a write to a closed pipe or socket fails with an
+// error instead of killing the process, so ignore SIGPIPE to match.
+inline int WSAStartup(WORD requestedVersion, WSADATA* data)
+{
+    data->wVersion = requestedVersion;
+    data->wHighVersion = requestedVersion;
+    std::signal(SIGPIPE, SIG_IGN);
+    return 0;
+}
+
+inline int WSACleanup() { return 0; }
+
+inline int closesocket(SOCKET s) { return close(s); }
+
+// Winsock's bind, whose length is an int. Windows refuses addresses a host
+// never owns, where Linux binds them: the limited broadcast 255.255.255.255
+// (what every rejected address text converts to) and multicast 224.0.0.0/4.
+inline int bind(SOCKET s, const sockaddr* name, int namelen)
+{
+    if (name->sa_family == AF_INET) {
+        const in_addr_t host = ntohl(reinterpret_cast<const sockaddr_in*>(name)->sin_addr.s_addr);
+        const bool multicast = (host & 0xF0000000u) == 0xE0000000u;
+        if (host == INADDR_BROADCAST || multicast) {
+            errno = EADDRNOTAVAIL;
+            return -1;
+        }
+    }
+    return ::bind(s, name, static_cast<socklen_t>(namelen));
+}
+
+#endif
