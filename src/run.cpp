@@ -19,7 +19,8 @@ sockaddr_in ipv4Address(const char* addressText, std::uint16_t port)
     std::memset(&address, 0, sizeof address);
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = inet_addr(addressText); // INADDR_NONE for a rejected text
+    // INADDR_NONE for a rejected text, used as it is.
+    ALLOW_DEPRECATED_INET_ADDR address.sin_addr.s_addr = inet_addr(addressText);
     return address;
 }
 

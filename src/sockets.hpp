@@ -61,3 +61,12 @@ inline int bind(SOCKET s, const sockaddr* name, int namelen)
 }
 
 #endif
+
+// MSVC deprecates inet_addr in favour of inet_pton; the conversion of a typed
+// address is this program's own contract, so the warning is silenced at the
+// one call, not for the whole build.
+#ifdef _MSC_VER
+#define ALLOW_DEPRECATED_INET_ADDR __pragma(warning(suppress : 4996))
+#else
+#define ALLOW_DEPRECATED_INET_ADDR
+#endif

@@ -1,0 +1,12 @@
+# Registers a test that sender.exe is a 32-bit x86 console program whose
+# imports are Windows' own DLLs only, so that it runs on a bare machine.
+function(sender_check_imports executable)
+    find_program(SENDER_OBJDUMP NAMES i686-w64-mingw32-objdump objdump)
+    if(NOT SENDER_OBJDUMP)
+        message(WARNING "objdump not found: the import check of sender.exe is not registered")
+        return()
+    endif()
+    add_test(NAME windows.imports
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${SENDER_OBJDUMP} -DEXECUTABLE=${executable}
+                -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
+endfunction()
