@@ -13,6 +13,7 @@
 #include <optional>
 #include <poll.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
 std::vector<std::string> senderCommand; // set by main from the command line
@@ -130,6 +132,7 @@ void expectPort4148Free()
 
 struct ChildOptions {
     bool closedOutput = false; // standard output is a pipe nobody reads
+    bool noSocket = false;     // the open file limit leaves no room for a socket
 };
 
 class SenderProcess {
@@ -158,6 +161,10 @@ public:
             dup2(out[1], STDOUT_FILENO);
             dup2(err[1], STDERR_FILENO);
             signal(SIGPIPE, SIG_DFL);
+            if (options.noSocket) {
+                const rlimit standardStreamsOnly{3, 3};
+                setrlimit(RLIMIT_NOFILE, &standardStreamsOnly);
+            }
             execvp(argv[0], argv.data());
             _exit(127);
         }
@@ -202,8 +209,10 @@ public:
         const auto deadline = Clock::now() + timeout;
         while (!status_) {
             int status = 0;
-            const pid_t done = waitpid(pid_, &status, WNOHANG);
+            rusage usage{};
+            const pid_t done = wait4(pid_, &status, WNOHANG, &usage);
             if (done == pid_) {
+                peakMemoryKiB_ = usage.ru_maxrss;
                 status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             } else if (Clock::now() >= deadline) {
                 break;
@@ -213,6 +222,8 @@ public:
         }
         return status_;
     }
+
+    long peakMemoryKiB() const { return peakMemoryKiB_; }
 
     std::string errors()
     {
@@ -244,6 +255,7 @@ private:
     Fd errors_;
     std::string outputSeen_;
     std::optional<int> status_;
+    long peakMemoryKiB_ = 0;
 };
 
 std::string wholeDialogue()
@@ -339,8 +351,12 @@ INSTANTIATE_TEST_SUITE_P(
 struct ScriptCase {
     const char* name;
     std::string input;
-    bool datagram;                      // one arrives from 127.0.0.1:4148
+    Expect expect; // from 127.0.0.1:4148, from another port, or no datagram
     ChildOptions options = {};
+    // Typed before the input, and never held whole in memory: the child's
+    // peak memory counts this process's own at the fork.
+    std::string filler = "";
+    std::size_t fillerLength = 0;
 };
 
 void PrintTo(const ScriptCase& row, std::ostream* os) { *os << row.name; }
@@ -356,6 +372,15 @@ TEST_P(Script, RunsThroughWithoutWaiting)
     ASSERT_FALSE(HasFailure());
 
     SenderProcess sender(c.options);
+    if (c.fillerLength > 0) {
+        std::string chunk;
+        while (chunk.size() < (64 << 10)) {
+            chunk += c.filler;
+        }
+        for (std::size_t typed = 0; typed < c.fillerLength; typed += chunk.size()) {
+            sender.type(chunk.substr(0, c.fillerLength - typed));
+        }
+    }
     sender.type(c.input);
     sender.endInput();
     EXPECT_EQ(sender.exitStatus(), 0);
@@ -363,22 +388,43 @@ TEST_P(Script, RunsThroughWithoutWaiting)
         EXPECT_EQ(sender.outputOf(wholeDialogue().size() + 1), wholeDialogue());
     }
     EXPECT_EQ(sender.errors(), "");
+    if (c.fillerLength > 0) {
+        EXPECT_LT(sender.peakMemoryKiB(), 16 * 1024) << "peak memory stays bounded, whatever the input";
+    }
+
     const std::optional<Datagram> datagram = receive(listener, 0ms);
-    if (c.datagram) {
-        ASSERT_TRUE(datagram);
-        EXPECT_EQ(datagram->bytes, payload);
-        EXPECT_EQ(datagram->sourcePort, 4148);
-    } else {
+    if (c.expect == Expect::Nothing) {
         EXPECT_FALSE(datagram);
+    } else if (datagram) {
+        EXPECT_EQ(datagram->bytes, payload);
+        EXPECT_EQ(datagram->sourcePort == 4148, c.expect == Expect::From4148) << datagram->sourcePort;
+    } else {
+        ADD_FAILURE() << "no datagram arrived on 127.0.0.1:6000";
     }
     EXPECT_FALSE(receive(listener, 0ms)) << "one datagram a run";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Script,
-    testing::Values(ScriptCase{"EndOfInputAtTheStart", "", false},
-                    ScriptCase{"OneLineAnswersEverything", "127.0.0.1 127.0.0.1 0", true},
-                    ScriptCase{"StandardOutputClosed", "127.0.0.1\n127.0.0.1\n0\n", true, {true}}),
+    testing::Values(ScriptCase{"EndOfInputAtTheStart", "", Expect::Nothing},
+                    ScriptCase{"OneLineAnswersEverything", "127.0.0.1 127.0.0.1 0", Expect::From4148},
+                    ScriptCase{"CrLfLineEnds", "127.0.0.1\r\n127.0.0.1\r\n0\r\n", Expect::From4148},
+                    ScriptCase{"ClosingEntryOverflows", "127.0.0.1\n127.0.0.1\n99999999999\n", Expect::From4148},
+                    ScriptCase{"HighBytesForReceiver", "127.0.0.1\n\x80\xFF\xFE\n0\n", Expect::Nothing},
+                    ScriptCase{"ZeroByteEndsTheDialogue", "127.0.0.1\n\0" "127.0.0.1\n0\n"s,
+                               Expect::Nothing},
+                    ScriptCase{"StandardOutputClosed", "127.0.0.1\n127.0.0.1\n0\n", Expect::From4148, {true}}),
+    [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
+
+// About the sender process itself (its open file limit, its peak memory),
+// so they need the plain native program: a dynamically linked one needs
+// file descriptors to load, and the sanitizers and Wine weigh far more.
+INSTANTIATE_TEST_SUITE_P(
+    ProcessRows, Script,
+    testing::Values(ScriptCase{"NoSocketCanBeCreated", "127.0.0.1\n127.0.0.1\n0\n", Expect::Nothing, {false, true}},
+                    ScriptCase{"HugeToken", "\n127.0.0.1\n0\n", Expect::FromAnotherPort, {}, "7", 32 << 20},
+                    ScriptCase{"HugeWhiteSpace", "127.0.0.1 127.0.0.1 0", Expect::From4148, {}, " \t\n\v\f\r",
+                               32 << 20}),
     [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
 
 } // namespace
