@@ -20,8 +20,7 @@ void showBanner(std::ostream& out = std::cout);
 // types, and reads one white-space-delimited token into the field. A token
 // longer than 15 characters is consumed whole and refused: the field is left
 // empty rather than holding an address the operator never typed.
-void askAddress(const char* question, AddressField& field, std::istream& in = std::cin,
-                std::ostream& out = std::cout);
+void askAddress(const char* question, AddressField& field, std::istream& in = std::cin, std::ostream& out = std::cout);
 
 // Reads the operator's closing number; whatever is typed ends the wait.
 void waitForNumber(std::int32_t& nb, std::istream& in = std::cin);
