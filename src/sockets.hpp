@@ -21,7 +21,7 @@ using WORD = unsigned short;
 
 constexpr WORD MAKEWORD(unsigned low, unsigned high)
 {
-    return static_cast<WORD>((low & 0xFFu) | ((high & 0xFFu) << 8u));
+    return static_cast<WORD>((low & 0xFFU) | ((high & 0xFFU) << 8U));
 }
 
 struct WSADATA {
@@ -36,13 +36,19 @@ inline int WSAStartup(WORD requestedVersion, WSADATA* data)
 {
     data->wVersion = requestedVersion;
     data->wHighVersion = requestedVersion;
-    std::signal(SIGPIPE, SIG_IGN);
+    (void)std::signal(SIGPIPE, SIG_IGN);
     return 0;
 }
 
-inline int WSACleanup() { return 0; }
+inline int WSACleanup()
+{
+    return 0;
+}
 
-inline int closesocket(SOCKET s) { return close(s); }
+inline int closesocket(SOCKET s)
+{
+    return close(s);
+}
 
 // Winsock's bind, whose length is an int. Windows refuses addresses a host
 // never owns, where Linux binds them: the limited broadcast 255.255.255.255
@@ -51,7 +57,7 @@ inline int bind(SOCKET s, const sockaddr* name, int namelen)
 {
     if (name->sa_family == AF_INET) {
         const in_addr_t host = ntohl(reinterpret_cast<const sockaddr_in*>(name)->sin_addr.s_addr);
-        const bool multicast = (host & 0xF0000000u) == 0xE0000000u;
+        const bool multicast = (host & 0xF0000000U) == 0xE0000000U;
         if (host == INADDR_BROADCAST || multicast) {
             errno = EADDRNOTAVAIL;
             return -1;

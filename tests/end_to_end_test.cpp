@@ -277,7 +277,10 @@ struct SendCase {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const SendCase& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const SendCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class Send : public testing::TestWithParam<SendCase> {};
 
@@ -326,12 +329,12 @@ TEST_P(Send, AnswersAtEachQuestion)
     EXPECT_EQ(sender.errors(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Send,
-    testing::Values(SendCase{"Loopback", "127.0.0.1", "127.0.0.1", Expect::From4148, "127.0.0.1"},
-                    SendCase{"PortAlreadyHeld", "127.0.0.1", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1", true},
-                    SendCase{"ReceiverNotAnAddress", "127.0.0.1", "x.y.z.w", Expect::Nothing, ""}),
-    [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Send,
+                         testing::Values(SendCase{"Loopback", "127.0.0.1", "127.0.0.1", Expect::From4148, "127.0.0.1"},
+                                         SendCase{"PortAlreadyHeld", "127.0.0.1", "127.0.0.1", Expect::FromAnotherPort,
+                                                  "127.0.0.1", true},
+                                         SendCase{"ReceiverNotAnAddress", "127.0.0.1", "x.y.z.w", Expect::Nothing, ""}),
+                         [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
 
 // Decided by bind() itself, so by the platform: Windows and the POSIX
 // stand-in refuse these senders, where Wine binds 255.255.255.255 and falls
@@ -342,8 +345,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SendCase{"SenderNotOwned", "192.0.2.1", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"},
                     SendCase{"SenderNotAnAddress", "x.y.z.w", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"},
                     SendCase{"SenderMulticast", "224.0.0.1", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"},
-                    SendCase{"SenderTooLong", "127.0.0.00000012", "127.0.0.1", Expect::FromAnotherPort,
-                             "127.0.0.1"}),
+                    SendCase{"SenderTooLong", "127.0.0.00000012", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"}),
     [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
 
 // --- The whole input is there at once. ---
@@ -359,7 +361,10 @@ struct ScriptCase {
     std::size_t fillerLength = 0;
 };
 
-void PrintTo(const ScriptCase& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ScriptCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class Script : public testing::TestWithParam<ScriptCase> {};
 
@@ -411,7 +416,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ScriptCase{"CrLfLineEnds", "127.0.0.1\r\n127.0.0.1\r\n0\r\n", Expect::From4148},
                     ScriptCase{"ClosingEntryOverflows", "127.0.0.1\n127.0.0.1\n99999999999\n", Expect::From4148},
                     ScriptCase{"HighBytesForReceiver", "127.0.0.1\n\x80\xFF\xFE\n0\n", Expect::Nothing},
-                    ScriptCase{"ZeroByteEndsTheDialogue", "127.0.0.1\n\0" "127.0.0.1\n0\n"s,
+                    ScriptCase{"ZeroByteEndsTheDialogue",
+                               "127.0.0.1\n\0"
+                               "127.0.0.1\n0\n"s,
                                Expect::Nothing},
                     ScriptCase{"StandardOutputClosed", "127.0.0.1\n127.0.0.1\n0\n", Expect::From4148, {true}}),
     [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
@@ -423,8 +430,8 @@ INSTANTIATE_TEST_SUITE_P(
     ProcessRows, Script,
     testing::Values(ScriptCase{"NoSocketCanBeCreated", "127.0.0.1\n127.0.0.1\n0\n", Expect::Nothing, {false, true}},
                     ScriptCase{"HugeToken", "\n127.0.0.1\n0\n", Expect::FromAnotherPort, {}, "7", 32 << 20},
-                    ScriptCase{"HugeWhiteSpace", "127.0.0.1 127.0.0.1 0", Expect::From4148, {}, " \t\n\v\f\r",
-                               32 << 20}),
+                    ScriptCase{
+                        "HugeWhiteSpace", "127.0.0.1 127.0.0.1 0", Expect::From4148, {}, " \t\n\v\f\r", 32 << 20}),
     [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
 
 } // namespace
