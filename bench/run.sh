@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Times one whole scripted run of the sender against nc -u and socat sending
+# the same 14 bytes from 127.0.0.1:4148 to 127.0.0.1:6000, and counts the
+# sender's instructions with callgrind.
+# Needs: hyperfine socat netcat-openbsd valgrind (Debian), and a built sender:
+#   cmake --preset default && cmake --build --preset default
+# Usage: bench/run.sh [path/to/sender]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sender=${1:-build/default/sender}
+work=$(mktemp -d)
+trap 'kill "${receiver:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+printf '127.0.0.1\n127.0.0.1\n0\n' > "$work/answers"
+printf 'Hello world!\r\n' > "$work/payload"
+
+# A receiver drains port 6000 throughout, so that every sender meets the same peer.
+socat -u UDP4-RECV:6000,bind=127.0.0.1 /dev/null &
+receiver=$!
+sleep 0.2
+
+hyperfine --warmup 20 --runs 300 --export-csv "$work/times.csv" --style basic \
+    -n sender "$sender < $work/answers > /dev/null" \
+    -n "nc -u" "nc -u -w0 -s 127.0.0.1 -p 4148 127.0.0.1 6000 < $work/payload" \
+    -n socat "socat -u OPEN:$work/payload UDP4-SENDTO:127.0.0.1:6000,bind=127.0.0.1:4148"
+
+echo
+echo "median wall time per run, and against the sender:"
+awk -F, 'NR > 1 { name[NR] = $1; median[NR] = $4 }
+    END {
+        for (i = 2; i <= NR; i++)
+            printf "  %-8s %8.3f ms  %6.2fx\n", name[i], median[i] * 1000, median[i] / median[2]
+    }' "$work/times.csv"
+
+# Instructions depend on the environment's size (the C library scans it at
+# start-up), so count with an empty one: the same number on any machine.
+instructions=$(env -i valgrind --tool=callgrind --callgrind-out-file=/dev/null "$sender" \
+    < "$work/answers" 2>&1 >/dev/null | sed -n 's/.*Collected : //p')
+echo
+echo "callgrind: $instructions instructions for one whole run of the sender (empty environment)"

@@ -1,0 +1,34 @@
+# Static checks as tests, where the tools are found: clang-tidy, cppcheck and
+# clang-format over the program's sources, and callgrind's count of one run.
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+find_program(SENDER_CLANG_TIDY clang-tidy)
+find_program(SENDER_CPPCHECK cppcheck)
+find_program(SENDER_CLANG_FORMAT clang-format)
+
+file(GLOB program_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
+file(GLOB formatted_sources CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/src/*.[ch]pp ${PROJECT_SOURCE_DIR}/tests/*.cpp)
+
+if(SENDER_CLANG_TIDY)
+    add_test(NAME lint.clang-tidy COMMAND ${SENDER_CLANG_TIDY} -p ${CMAKE_BINARY_DIR} --quiet ${program_sources})
+endif()
+if(SENDER_CPPCHECK)
+    add_test(NAME lint.cppcheck
+        COMMAND ${SENDER_CPPCHECK} --enable=warning,style,performance,portability --std=c++17 --language=c++
+                --error-exitcode=1 --inline-suppr --suppress=missingIncludeSystem --quiet
+                -I ${PROJECT_SOURCE_DIR}/src ${program_sources})
+endif()
+if(SENDER_CLANG_FORMAT)
+    add_test(NAME lint.clang-format COMMAND ${SENDER_CLANG_FORMAT} --dry-run --Werror ${formatted_sources})
+endif()
+
+# The run's cost in instructions, for the statically linked program.
+find_program(SENDER_VALGRIND valgrind)
+if(SENDER_VALGRIND AND SENDER_STATIC_LINK)
+    file(WRITE ${CMAKE_BINARY_DIR}/answers.txt "127.0.0.1\n127.0.0.1\n0\n")
+    add_test(NAME perf.instructions
+        COMMAND ${CMAKE_COMMAND} -DVALGRIND=${SENDER_VALGRIND} -DSENDER=$<TARGET_FILE:sender>
+                -DANSWERS=${CMAKE_BINARY_DIR}/answers.txt -DLIMIT=100000 -P ${PROJECT_SOURCE_DIR}/cmake/InstructionCount.cmake)
+    # It binds port 4148 like the end-to-end tests.
+    set_tests_properties(perf.instructions PROPERTIES RESOURCE_LOCK udp_ports_4148_6000)
+endif()
