@@ -267,6 +267,24 @@ std::string wholeDialogue()
 
 enum class Expect { From4148, FromAnotherPort, Nothing };
 
+// What arrived on the listener, against what the row expects.
+void expectArrival(const std::optional<Datagram>& datagram, Expect expect, const std::string& sourceAddress)
+{
+    if (expect == Expect::Nothing) {
+        EXPECT_FALSE(datagram) << "from " << datagram->sourceAddress << ":" << datagram->sourcePort;
+        return;
+    }
+    ASSERT_TRUE(datagram) << "no datagram arrived on 127.0.0.1:6000";
+    EXPECT_EQ(datagram->bytes, payload);
+    EXPECT_EQ(datagram->sourceAddress, sourceAddress);
+    EXPECT_EQ(datagram->sourcePort == 4148, expect == Expect::From4148) << "source port " << datagram->sourcePort;
+}
+
+template <class Row> std::string rowName(const testing::TestParamInfo<Row>& info)
+{
+    return info.param.name;
+}
+
 struct SendCase {
     const char* name;
     const char* senderIP;
@@ -282,15 +300,25 @@ void PrintTo(const SendCase& row, std::ostream* os)
     *os << row.name;
 }
 
-class Send : public testing::TestWithParam<SendCase> {};
+// Each test listens on the receiver's port and needs the sender's port free.
+template <class Row> class OnFixedPorts : public testing::TestWithParam<Row> {
+protected:
+    void SetUp() override
+    {
+        listener = listenOnReceiverPort();
+        ASSERT_GE(listener.get(), 0);
+        expectPort4148Free();
+        ASSERT_FALSE(this->HasFailure());
+    }
+
+    Fd listener;
+};
+
+class Send : public OnFixedPorts<SendCase> {};
 
 TEST_P(Send, AnswersAtEachQuestion)
 {
     const SendCase& c = GetParam();
-    const Fd listener = listenOnReceiverPort();
-    ASSERT_GE(listener.get(), 0);
-    expectPort4148Free();
-    ASSERT_FALSE(HasFailure());
     const Fd holder = c.hold4148 ? boundUdpSocket("127.0.0.1", 4148) : Fd();
 
     SenderProcess sender;
@@ -306,20 +334,7 @@ TEST_P(Send, AnswersAtEachQuestion)
     EXPECT_FALSE(receive(listener, 0ms)) << "nothing is sent before the receiver's address";
 
     sender.type(std::string(c.receiverIP) + "\n");
-    const std::optional<Datagram> datagram = receive(listener, c.expect == Expect::Nothing ? 1s : 10s);
-    if (c.expect == Expect::Nothing) {
-        EXPECT_FALSE(datagram) << "from " << datagram->sourceAddress << ":" << datagram->sourcePort;
-    } else if (datagram) {
-        EXPECT_EQ(datagram->bytes, payload);
-        EXPECT_EQ(datagram->sourceAddress, c.sourceAddress);
-        if (c.expect == Expect::From4148) {
-            EXPECT_EQ(datagram->sourcePort, 4148);
-        } else {
-            EXPECT_NE(datagram->sourcePort, 4148);
-        }
-    } else {
-        ADD_FAILURE() << "no datagram arrived on 127.0.0.1:6000";
-    }
+    expectArrival(receive(listener, c.expect == Expect::Nothing ? 1s : 10s), c.expect, c.sourceAddress);
     EXPECT_FALSE(sender.exitStatus(200ms)) << "the sender waits for the closing entry";
 
     sender.type("0\n");
@@ -334,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Send,
                                          SendCase{"PortAlreadyHeld", "127.0.0.1", "127.0.0.1", Expect::FromAnotherPort,
                                                   "127.0.0.1", true},
                                          SendCase{"ReceiverNotAnAddress", "127.0.0.1", "x.y.z.w", Expect::Nothing, ""}),
-                         [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
+                         rowName<SendCase>);
 
 // Decided by bind() itself, so by the platform: Windows and the POSIX
 // stand-in refuse these senders, where Wine binds 255.255.255.255 and falls
@@ -346,7 +361,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SendCase{"SenderNotAnAddress", "x.y.z.w", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"},
                     SendCase{"SenderMulticast", "224.0.0.1", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"},
                     SendCase{"SenderTooLong", "127.0.0.00000012", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"}),
-    [](const testing::TestParamInfo<SendCase>& row) { return std::string(row.param.name); });
+    rowName<SendCase>);
 
 // --- The whole input is there at once. ---
 
@@ -366,15 +381,11 @@ void PrintTo(const ScriptCase& row, std::ostream* os)
     *os << row.name;
 }
 
-class Script : public testing::TestWithParam<ScriptCase> {};
+class Script : public OnFixedPorts<ScriptCase> {};
 
 TEST_P(Script, RunsThroughWithoutWaiting)
 {
     const ScriptCase& c = GetParam();
-    const Fd listener = listenOnReceiverPort();
-    ASSERT_GE(listener.get(), 0);
-    expectPort4148Free();
-    ASSERT_FALSE(HasFailure());
 
     SenderProcess sender(c.options);
     if (c.fillerLength > 0) {
@@ -397,15 +408,7 @@ TEST_P(Script, RunsThroughWithoutWaiting)
         EXPECT_LT(sender.peakMemoryKiB(), 16 * 1024) << "peak memory stays bounded, whatever the input";
     }
 
-    const std::optional<Datagram> datagram = receive(listener, 0ms);
-    if (c.expect == Expect::Nothing) {
-        EXPECT_FALSE(datagram);
-    } else if (datagram) {
-        EXPECT_EQ(datagram->bytes, payload);
-        EXPECT_EQ(datagram->sourcePort == 4148, c.expect == Expect::From4148) << datagram->sourcePort;
-    } else {
-        ADD_FAILURE() << "no datagram arrived on 127.0.0.1:6000";
-    }
+    expectArrival(receive(listener, 0ms), c.expect, "127.0.0.1");
     EXPECT_FALSE(receive(listener, 0ms)) << "one datagram a run";
 }
 
@@ -421,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "127.0.0.1\n0\n"s,
                                Expect::Nothing},
                     ScriptCase{"StandardOutputClosed", "127.0.0.1\n127.0.0.1\n0\n", Expect::From4148, {true}}),
-    [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
+    rowName<ScriptCase>);
 
 // About the sender process itself (its open file limit, its peak memory),
 // so they need the plain native program: a dynamically linked one needs
@@ -432,7 +435,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ScriptCase{"HugeToken", "\n127.0.0.1\n0\n", Expect::FromAnotherPort, {}, "7", 32 << 20},
                     ScriptCase{
                         "HugeWhiteSpace", "127.0.0.1 127.0.0.1 0", Expect::From4148, {}, " \t\n\v\f\r", 32 << 20}),
-    [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
+    rowName<ScriptCase>);
 
 } // namespace
 
