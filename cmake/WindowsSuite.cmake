@@ -44,8 +44,8 @@ sender_check_imports(${windows_dir}/sender.exe)
 set(wine_env
     WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEARCH=win32 WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
 add_test(NAME wine.start
-    COMMAND ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
-            -DPREFIX=${CMAKE_BINARY_DIR}/wine-prefix -P ${PROJECT_SOURCE_DIR}/cmake/WinePrefix.cmake)
+    COMMAND env ${wine_env} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
+            -P ${PROJECT_SOURCE_DIR}/cmake/WinePrefix.cmake)
 add_test(NAME wine.stop COMMAND env ${wine_env} ${SENDER_WINESERVER} -k)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
