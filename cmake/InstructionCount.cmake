@@ -1,14 +1,27 @@
-# cmake -DVALGRIND=... -DSENDER=... -DANSWERS=... -DLIMIT=... -P InstructionCount.cmake
+# cmake -DVALGRIND=... -DSENDER=... -DBASELINE=... -DANSWERS=... -DLIMIT=... -DRATIO_PERCENT=... -P InstructionCount.cmake
 # Counts the instructions of one whole scripted run with callgrind, in an empty
 # environment (the C library scans the environment at start-up), and fails
-# past the limit.
-execute_process(COMMAND env -i ${VALGRIND} --tool=callgrind --callgrind-out-file=/dev/null ${SENDER}
-    INPUT_FILE ${ANSWERS} OUTPUT_QUIET ERROR_VARIABLE report RESULT_VARIABLE failed)
-if(failed OR NOT report MATCHES "Collected : ([0-9]+)")
-    message(FATAL_ERROR "callgrind could not count the run:\n${report}")
-endif()
-set(instructions ${CMAKE_MATCH_1})
-message(STATUS "${instructions} instructions for one whole run (limit ${LIMIT})")
+# past the limit, or past RATIO_PERCENT of the baseline program's count: the
+# toolchain moves that floor, and the ratio shows what our own code adds.
+function(count_instructions program result)
+    execute_process(COMMAND env -i ${VALGRIND} --tool=callgrind --callgrind-out-file=/dev/null ${program}
+        INPUT_FILE ${ANSWERS} OUTPUT_QUIET ERROR_VARIABLE report RESULT_VARIABLE failed)
+    if(failed OR NOT report MATCHES "Collected : ([0-9]+)")
+        message(FATAL_ERROR "callgrind could not count the run of ${program}:\n${report}")
+    endif()
+    set(${result} ${CMAKE_MATCH_1} PARENT_SCOPE)
+endfunction()
+
+count_instructions(${SENDER} instructions)
+count_instructions(${BASELINE} baseline)
+math(EXPR permille "(${instructions} * 1000 + ${baseline} / 2) / ${baseline}")
+string(REGEX REPLACE "([0-9]+)([0-9][0-9][0-9])$" "\\1.\\2" ratio ${permille})
+message(STATUS "${instructions} instructions for one whole run (limit ${LIMIT}); "
+               "the baseline program ${baseline}, ratio ${ratio}")
 if(instructions GREATER LIMIT)
     message(FATAL_ERROR "${instructions} instructions: more than ${LIMIT}")
+endif()
+math(EXPR allowed "${baseline} * ${RATIO_PERCENT} / 100")
+if(instructions GREATER allowed)
+    message(FATAL_ERROR "${instructions} instructions: more than ${RATIO_PERCENT}% of the baseline's ${baseline}")
 endif()
