@@ -50,7 +50,7 @@ void readAddress(std::istream& in, AddressField& field)
 
 void showBanner(std::ostream& out)
 {
-    out << bannerText << std::endl;
+    out << bannerText << '\n' << std::flush;
 }
 
 void askAddress(const char* question, AddressField& field, std::istream& in, std::ostream& out)
