@@ -1,9 +1,10 @@
 # Registers a test that sender.exe is a 32-bit x86 console program whose
 # imports are Windows' own DLLs only, so that it runs on a bare machine.
-function(sender_check_imports executable)
-    find_program(SENDER_OBJDUMP NAMES i686-w64-mingw32-objdump objdump)
+# MinGW's objdump reads it; an MSVC build has dumpbin instead.
+function(sender_check_exe executable)
+    find_program(SENDER_OBJDUMP NAMES i686-w64-mingw32-objdump objdump dumpbin)
     if(NOT SENDER_OBJDUMP)
-        message(WARNING "objdump not found: the import check of sender.exe is not registered")
+        message(WARNING "neither objdump nor dumpbin found: the import check of sender.exe is not registered")
         return()
     endif()
     add_test(NAME windows.imports

@@ -1,6 +1,6 @@
-# From a Linux build: cross-builds sender.exe for 32-bit x86 Windows and runs
-# the end-to-end table against it under Wine, where the cross compiler and a
-# 32-bit Wine are present.
+# From a Linux build: cross-builds sender.exe for 32-bit x86 Windows, checks
+# the exe itself, and runs the end-to-end table against it under Wine, where
+# the cross compiler and a Wine that runs 32-bit programs are present.
 set(SENDER_WINDOWS_SUITE AUTO CACHE STRING
     "Cross-build sender.exe and test it under Wine: ON, OFF, or AUTO (when the tools are present)")
 set_property(CACHE SENDER_WINDOWS_SUITE PROPERTY STRINGS AUTO ON OFF)
@@ -8,19 +8,21 @@ if(NOT SENDER_WINDOWS_SUITE)
     return()
 endif()
 
-find_program(SENDER_MINGW_CXX i686-w64-mingw32-g++)
-find_program(SENDER_WINE wine)
-find_program(SENDER_WINESERVER wineserver)
-find_program(SENDER_WINEBOOT wineboot)
-foreach(tool IN ITEMS SENDER_MINGW_CXX SENDER_WINE SENDER_WINESERVER SENDER_WINEBOOT)
-    if(NOT ${tool})
-        if(SENDER_WINDOWS_SUITE STREQUAL "AUTO")
-            message(STATUS "Windows suite off: ${tool} not found (see the README's prerequisites)")
-            return()
-        endif()
-        message(FATAL_ERROR "SENDER_WINDOWS_SUITE is ON but ${tool} was not found")
+# In AUTO mode a missing part turns off what needs it, with one line that
+# says why; with ON it stops the configuration.
+function(windows_suite_lacks what)
+    if(SENDER_WINDOWS_SUITE STREQUAL "AUTO")
+        message(STATUS "Windows suite: ${what}")
+    else()
+        message(FATAL_ERROR "SENDER_WINDOWS_SUITE is ON, but ${what}")
     endif()
-endforeach()
+endfunction()
+
+find_program(SENDER_MINGW_CXX i686-w64-mingw32-g++)
+if(NOT SENDER_MINGW_CXX)
+    windows_suite_lacks("off, i686-w64-mingw32-g++ not found (scripts/prerequisites test installs it)")
+    return()
+endif()
 
 include(ExternalProject)
 set(windows_dir ${CMAKE_BINARY_DIR}/windows-x86)
@@ -36,26 +38,64 @@ ExternalProject_Add(sender_windows
     BUILD_BYPRODUCTS ${windows_dir}/sender.exe)
 add_dependencies(end_to_end_test sender_windows)
 
-sender_check_imports(${windows_dir}/sender.exe)
+sender_check_exe(${windows_dir}/sender.exe)
 
-# A throwaway 32-bit prefix, made once for the whole suite (Wine's first start
-# takes seconds), with a persistent wineserver so that each run starts fast.
-# Mono and Gecko are never offered.
-set(wine_env
-    WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEARCH=win32 WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
-add_test(NAME wine.start
-    COMMAND env ${wine_env} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
-            -P ${PROJECT_SOURCE_DIR}/cmake/WinePrefix.cmake)
-add_test(NAME wine.stop COMMAND env ${wine_env} ${SENDER_WINESERVER} -k)
-set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+# Debian's wine32:i386 and wine64 install these loaders. Each must really run:
+# a kernel without IA-32 emulation has the files but cannot start them.
+find_program(SENDER_WINE wine)
+find_program(SENDER_WINESERVER wineserver)
+find_program(SENDER_WINEBOOT wineboot)
+if(NOT SENDER_WINE OR NOT SENDER_WINESERVER OR NOT SENDER_WINEBOOT)
+    windows_suite_lacks("the rows under Wine are off, wine not found (scripts/prerequisites test installs it)")
+    return()
+endif()
+function(wine_loader_runs loader result)
+    set(${result} FALSE PARENT_SCOPE)
+    if(EXISTS /usr/lib/wine/${loader})
+        execute_process(COMMAND /usr/lib/wine/${loader} --version RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
+        if(NOT failed)
+            set(${result} TRUE PARENT_SCOPE)
+        endif()
+    endif()
+endfunction()
+wine_loader_runs(wine SENDER_WINE32_RUNS)
+wine_loader_runs(wine64 SENDER_WINE64_RUNS)
+if(NOT SENDER_WINE32_RUNS)
+    windows_suite_lacks("the rows under Wine are off, /usr/lib/wine/wine (wine32:i386) is missing or \
+this machine cannot run 32-bit x86 programs")
+    return()
+endif()
 
 # Natively only: the rows decided by bind() itself, whose semantics Wine does
 # not share with Windows, and those about the native process (its open file
 # limit and peak memory).
-gtest_discover_tests(end_to_end_test
-    TEST_PREFIX "wine."
-    TEST_FILTER "-BindRows/*:ProcessRows/*"
-    EXTRA_ARGS --crlf env ${wine_env} ${SENDER_WINE} ${windows_dir}/sender.exe
-    NO_PRETTY_VALUES
-    PROPERTIES RESOURCE_LOCK udp_ports_4148_6000 FIXTURES_REQUIRED wine TIMEOUT 60)
+set(wine_rows "-BindRows/*:ProcessRows/*")
+
+# One throwaway prefix per kind, made once for the whole suite (Wine's first
+# start takes seconds), with a persistent wineserver so that each run starts
+# fast. Mono and Gecko are never offered. wine32: a pure 32-bit Windows.
+# wow64: 64-bit Windows, where the 32-bit exe runs through WoW64 as on
+# Windows 11.
+function(wine_rows kind arch)
+    set(wine_env WINEPREFIX=${CMAKE_BINARY_DIR}/${kind}-prefix WINEARCH=${arch} WINEDEBUG=-all
+                 "WINEDLLOVERRIDES=mscoree,mshtml=")
+    add_test(NAME ${kind}.start
+        COMMAND env ${wine_env} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
+                -P ${PROJECT_SOURCE_DIR}/cmake/WinePrefix.cmake)
+    add_test(NAME ${kind}.stop COMMAND env ${wine_env} ${SENDER_WINESERVER} -k)
+    set_tests_properties(${kind}.start PROPERTIES FIXTURES_SETUP ${kind} TIMEOUT 300)
+    set_tests_properties(${kind}.stop PROPERTIES FIXTURES_CLEANUP ${kind})
+    gtest_discover_tests(end_to_end_test
+        TEST_PREFIX "${kind}."
+        TEST_FILTER "${wine_rows}"
+        EXTRA_ARGS --crlf env ${wine_env} ${SENDER_WINE} ${windows_dir}/sender.exe
+        NO_PRETTY_VALUES
+        PROPERTIES RESOURCE_LOCK udp_ports_4148_6000 FIXTURES_REQUIRED ${kind} TIMEOUT 60)
+endfunction()
+
+wine_rows(wine32 win32)
+if(SENDER_WINE64_RUNS)
+    wine_rows(wow64 win64)
+else()
+    windows_suite_lacks("the rows under a WoW64 prefix are off, /usr/lib/wine/wine64 (wine64) is missing")
+endif()
