@@ -19,10 +19,13 @@ socat -u UDP4-RECV:6000,bind=127.0.0.1 /dev/null &
 receiver=$!
 sleep 0.2
 
-hyperfine --warmup 20 --runs 300 --export-csv "$work/times.csv" --style basic \
-    -n sender "$sender < $work/answers > /dev/null" \
-    -n "nc -u" "nc -u -w0 -s 127.0.0.1 -p 4148 127.0.0.1 6000 < $work/payload" \
-    -n socat "socat -u OPEN:$work/payload UDP4-SENDTO:127.0.0.1:6000,bind=127.0.0.1:4148"
+# Every command runs in the same explicit shell, with hyperfine's own shell
+# and its subtraction off (-N): the subtraction could leave nothing of a run
+# this short, and print a zero median and an infinite or undefined ratio.
+hyperfine -N --warmup 20 --runs 300 --export-csv "$work/times.csv" --style basic \
+    -n sender "sh -c '$sender < $work/answers > /dev/null'" \
+    -n "nc -u" "sh -c 'nc -u -w0 -s 127.0.0.1 -p 4148 127.0.0.1 6000 < $work/payload'" \
+    -n socat "sh -c 'socat -u OPEN:$work/payload UDP4-SENDTO:127.0.0.1:6000,bind=127.0.0.1:4148'"
 
 echo
 echo "median wall time per run, and against the sender:"
