@@ -69,28 +69,33 @@ endif()
 # Natively only: the rows decided by bind() itself, whose semantics Wine does
 # not share with Windows, and those about the native process (its open file
 # limit and peak memory).
-set(wine_rows "-BindRows/*:ProcessRows/*")
+rows_but(wine_rows BindRows/* TwoHostBindRows/* ProcessRows/* ${rows_off})
 
 # One throwaway prefix per kind, made once for the whole suite (Wine's first
 # start takes seconds), with a persistent wineserver so that each run starts
 # fast. Mono and Gecko are never offered. wine32: a pure 32-bit Windows.
 # wow64: 64-bit Windows, where the 32-bit exe runs through WoW64 as on
-# Windows 11.
+# Windows 11. Wine makes sockets in the wineserver, so it starts on the
+# sender's test host.
 function(wine_rows kind arch)
     set(wine_env WINEPREFIX=${CMAKE_BINARY_DIR}/${kind}-prefix WINEARCH=${arch} WINEDEBUG=-all
                  "WINEDLLOVERRIDES=mscoree,mshtml=")
     add_test(NAME ${kind}.start
-        COMMAND env ${wine_env} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
+        COMMAND ${in_sender_host} env ${wine_env} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
                 -P ${PROJECT_SOURCE_DIR}/cmake/WinePrefix.cmake)
     add_test(NAME ${kind}.stop COMMAND env ${wine_env} ${SENDER_WINESERVER} -k)
-    set_tests_properties(${kind}.start PROPERTIES FIXTURES_SETUP ${kind} TIMEOUT 300)
+    set_tests_properties(${kind}.start PROPERTIES FIXTURES_SETUP ${kind} FIXTURES_REQUIRED hosts TIMEOUT 300)
     set_tests_properties(${kind}.stop PROPERTIES FIXTURES_CLEANUP ${kind})
     gtest_discover_tests(end_to_end_test
         TEST_PREFIX "${kind}."
         TEST_FILTER "${wine_rows}"
-        EXTRA_ARGS --crlf env ${wine_env} ${SENDER_WINE} ${windows_dir}/sender.exe
+        EXTRA_ARGS ${hosts_args} --crlf env ${wine_env} ${SENDER_WINE} ${windows_dir}/sender.exe
         NO_PRETTY_VALUES
         PROPERTIES RESOURCE_LOCK udp_ports_4148_6000 FIXTURES_REQUIRED ${kind} TIMEOUT 60)
+    # The test hosts outlive the prefix's last row.
+    if(SENDER_TEST_HOSTS)
+        set_property(TEST hosts.down APPEND PROPERTY DEPENDS ${kind}.stop)
+    endif()
 endfunction()
 
 wine_rows(wine32 win32)

@@ -1,5 +1,6 @@
 // Runs the built sender as a child process with pipes on its standard
-// streams, and listens for its datagram on 127.0.0.1:6000.
+// streams, and listens for its datagram on 127.0.0.1:6000, or on the receiver
+// host's 198.51.100.2:6000 in the two-host rows.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -12,6 +13,7 @@
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
+#include <sched.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -28,6 +30,9 @@ using Clock = std::chrono::steady_clock;
 
 std::vector<std::string> senderCommand; // set by main from the command line
 std::string lineEnd = "\n";             // the platform's console line end
+std::string receiverHost;               // the receiver host's network namespace, given by main
+
+const std::string receiverHostAddress = "198.51.100.2";
 
 const std::string payload("Hello world!\r\n");
 const std::string banner = "programme du sender ";
@@ -111,12 +116,29 @@ std::optional<Datagram> receive(const Fd& listener, std::chrono::milliseconds ti
     return Datagram{std::string(buffer, static_cast<std::size_t>(n)), ip, ntohs(source.sin_port)};
 }
 
-// The listener on 127.0.0.1:6000; the ports are fixed, so say so when another program holds one.
-Fd listenOnReceiverPort()
+// Runs `make` in the receiver host's network namespace: a socket made there stays there.
+template <class Make> Fd inReceiverHost(Make make)
 {
-    Fd listener = boundUdpSocket("127.0.0.1", 6000);
+    const Fd senderHost(open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC));
+    const Fd otherHost(open(("/run/netns/" + receiverHost).c_str(), O_RDONLY | O_CLOEXEC));
+    if (setns(otherHost.get(), CLONE_NEWNET) != 0) {
+        ADD_FAILURE() << "cannot enter the receiver host " << receiverHost << ": " << std::strerror(errno);
+        return Fd();
+    }
+    Fd made = make();
+    const int error = errno;
+    setns(senderHost.get(), CLONE_NEWNET);
+    errno = error;
+    return made;
+}
+
+// The listener on the receiver's port 6000; the ports are fixed, so say so when another program holds one.
+Fd listenOnReceiverPort(const std::string& ip)
+{
+    const auto listen = [&ip] { return boundUdpSocket(ip, 6000); };
+    Fd listener = ip == receiverHostAddress ? inReceiverHost(listen) : listen();
     if (listener.get() < 0) {
-        ADD_FAILURE() << "cannot listen on 127.0.0.1 port 6000 (" << std::strerror(errno)
+        ADD_FAILURE() << "cannot listen on " << ip << " port 6000 (" << std::strerror(errno)
                       << "): another program holds it; stop it and run the tests again";
     }
     return listener;
@@ -274,7 +296,7 @@ void expectArrival(const std::optional<Datagram>& datagram, Expect expect, const
         EXPECT_FALSE(datagram) << "from " << datagram->sourceAddress << ":" << datagram->sourcePort;
         return;
     }
-    ASSERT_TRUE(datagram) << "no datagram arrived on 127.0.0.1:6000";
+    ASSERT_TRUE(datagram) << "no datagram arrived";
     EXPECT_EQ(datagram->bytes, payload);
     EXPECT_EQ(datagram->sourceAddress, sourceAddress);
     EXPECT_EQ(datagram->sourcePort == 4148, expect == Expect::From4148) << "source port " << datagram->sourcePort;
@@ -300,12 +322,18 @@ void PrintTo(const SendCase& row, std::ostream* os)
     *os << row.name;
 }
 
+// Where a row's receiver listens: on the receiver host, or on loopback.
+std::string listenerAddress(const SendCase& row)
+{
+    return row.receiverIP == receiverHostAddress ? receiverHostAddress : "127.0.0.1";
+}
+
 // Each test listens on the receiver's port and needs the sender's port free.
 template <class Row> class OnFixedPorts : public testing::TestWithParam<Row> {
 protected:
     void SetUp() override
     {
-        listener = listenOnReceiverPort();
+        listener = listenOnReceiverPort(listenerAddress(this->GetParam()));
         ASSERT_GE(listener.get(), 0);
         expectPort4148Free();
         ASSERT_FALSE(this->HasFailure());
@@ -363,6 +391,19 @@ INSTANTIATE_TEST_SUITE_P(
                     SendCase{"SenderTooLong", "127.0.0.00000012", "127.0.0.1", Expect::FromAnotherPort, "127.0.0.1"}),
     rowName<SendCase>);
 
+// Between two hosts, the sender's (198.51.100.1) and the receiver's
+// (198.51.100.2), where network namespaces can be had.
+INSTANTIATE_TEST_SUITE_P(TwoHostRows, Send,
+                         testing::Values(SendCase{"AcrossTwoHosts", "198.51.100.1", "198.51.100.2", Expect::From4148,
+                                                  "198.51.100.1"}),
+                         rowName<SendCase>);
+
+// An address of the other host: bind() fails, natively only, as in BindRows.
+INSTANTIATE_TEST_SUITE_P(TwoHostBindRows, Send,
+                         testing::Values(SendCase{"SenderAddressNotOwned", "198.51.100.2", "198.51.100.2",
+                                                  Expect::FromAnotherPort, "198.51.100.1"}),
+                         rowName<SendCase>);
+
 // --- The whole input is there at once. ---
 
 struct ScriptCase {
@@ -379,6 +420,11 @@ struct ScriptCase {
 void PrintTo(const ScriptCase& row, std::ostream* os)
 {
     *os << row.name;
+}
+
+std::string listenerAddress(const ScriptCase& /*row*/)
+{
+    return "127.0.0.1";
 }
 
 class Script : public OnFixedPorts<ScriptCase> {};
@@ -439,19 +485,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
-// Usage: end_to_end_test [gtest flags] [--crlf] COMMAND [ARGS...]
+// Usage: end_to_end_test [gtest flags] [--hosts NAME] [--crlf] COMMAND [ARGS...]
 // COMMAND starts the sender: the built program, or wine with sender.exe.
+// With --hosts, everything runs on the test host NAME-a, and the two-host
+// rows listen on NAME-b (network namespaces that tests/hosts makes).
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     int first = 1;
+    if (first + 1 < argc && std::string(argv[first]) == "--hosts") {
+        const std::string name = argv[first + 1];
+        receiverHost = name + "-b";
+        const int senderHost = open(("/run/netns/" + name + "-a").c_str(), O_RDONLY | O_CLOEXEC);
+        if (senderHost < 0 || setns(senderHost, CLONE_NEWNET) != 0) {
+            std::fprintf(stderr, "cannot enter the test host %s-a: %s\n", name.c_str(), std::strerror(errno));
+            return 2;
+        }
+        close(senderHost);
+        first += 2;
+    }
     if (first < argc && std::string(argv[first]) == "--crlf") {
         lineEnd = "\r\n";
         ++first;
     }
     senderCommand.assign(argv + first, argv + argc);
     if (senderCommand.empty() && !GTEST_FLAG_GET(list_tests)) {
-        std::fprintf(stderr, "usage: %s [gtest flags] [--crlf] COMMAND [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [gtest flags] [--hosts NAME] [--crlf] COMMAND [ARGS...]\n", argv[0]);
         return 2;
     }
     std::signal(SIGPIPE, SIG_IGN);
