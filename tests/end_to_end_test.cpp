@@ -30,7 +30,8 @@ using Clock = std::chrono::steady_clock;
 
 std::vector<std::string> senderCommand; // set by main from the command line
 std::string lineEnd = "\n";             // the platform's console line end
-std::string receiverHost;               // the receiver host's network namespace, given by main
+std::string senderHost;                 // the test hosts' network namespaces, given by main
+std::string receiverHost;
 
 const std::string receiverHostAddress = "198.51.100.2";
 
@@ -116,29 +117,29 @@ std::optional<Datagram> receive(const Fd& listener, std::chrono::milliseconds ti
     return Datagram{std::string(buffer, static_cast<std::size_t>(n)), ip, ntohs(source.sin_port)};
 }
 
-// Runs `make` in the receiver host's network namespace: a socket made there stays there.
-template <class Make> Fd inReceiverHost(Make make)
+// Moves this process, one thread, onto a test host: a socket made there stays there.
+bool enterHost(const std::string& host)
 {
-    const Fd senderHost(open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC));
-    const Fd otherHost(open(("/run/netns/" + receiverHost).c_str(), O_RDONLY | O_CLOEXEC));
-    if (setns(otherHost.get(), CLONE_NEWNET) != 0) {
+    const Fd ns(open(("/run/netns/" + host).c_str(), O_RDONLY | O_CLOEXEC));
+    return ns.get() >= 0 && setns(ns.get(), CLONE_NEWNET) == 0;
+}
+
+// The listener on the receiver's port 6000, on the receiver host for its
+// address; the ports are fixed, so say so when another program holds one.
+Fd listenOnReceiverPort(const std::string& ip)
+{
+    const bool onReceiverHost = ip == receiverHostAddress;
+    if (onReceiverHost && !enterHost(receiverHost)) {
         ADD_FAILURE() << "cannot enter the receiver host " << receiverHost << ": " << std::strerror(errno);
         return Fd();
     }
-    Fd made = make();
+    Fd listener = boundUdpSocket(ip, 6000);
     const int error = errno;
-    setns(senderHost.get(), CLONE_NEWNET);
-    errno = error;
-    return made;
-}
-
-// The listener on the receiver's port 6000; the ports are fixed, so say so when another program holds one.
-Fd listenOnReceiverPort(const std::string& ip)
-{
-    const auto listen = [&ip] { return boundUdpSocket(ip, 6000); };
-    Fd listener = ip == receiverHostAddress ? inReceiverHost(listen) : listen();
+    if (onReceiverHost && !enterHost(senderHost)) {
+        ADD_FAILURE() << "cannot return to the sender host " << senderHost << ": " << std::strerror(errno);
+    }
     if (listener.get() < 0) {
-        ADD_FAILURE() << "cannot listen on " << ip << " port 6000 (" << std::strerror(errno)
+        ADD_FAILURE() << "cannot listen on " << ip << " port 6000 (" << std::strerror(error)
                       << "): another program holds it; stop it and run the tests again";
     }
     return listener;
@@ -494,14 +495,12 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     int first = 1;
     if (first + 1 < argc && std::string(argv[first]) == "--hosts") {
-        const std::string name = argv[first + 1];
-        receiverHost = name + "-b";
-        const int senderHost = open(("/run/netns/" + name + "-a").c_str(), O_RDONLY | O_CLOEXEC);
-        if (senderHost < 0 || setns(senderHost, CLONE_NEWNET) != 0) {
-            std::fprintf(stderr, "cannot enter the test host %s-a: %s\n", name.c_str(), std::strerror(errno));
+        senderHost = std::string(argv[first + 1]) + "-a";
+        receiverHost = std::string(argv[first + 1]) + "-b";
+        if (!enterHost(senderHost)) {
+            std::fprintf(stderr, "cannot enter the test host %s: %s\n", senderHost.c_str(), std::strerror(errno));
             return 2;
         }
-        close(senderHost);
         first += 2;
     }
     if (first < argc && std::string(argv[first]) == "--crlf") {
