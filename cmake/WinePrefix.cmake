@@ -1,6 +1,6 @@
-# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -P WinePrefix.cmake
-# Makes a fresh 32-bit Wine prefix, as the environment names it, and leaves a
-# persistent wineserver on it.
+# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -DFIRST_RUN="..." -P WinePrefix.cmake
+# Makes a fresh Wine prefix, as the environment names it, leaves a persistent
+# wineserver on it, and runs FIRST_RUN (a command) once with no input.
 # Their output goes to a log: Wine's background processes keep whatever they
 # inherit open, and CTest would wait for that pipe to close.
 set(PREFIX $ENV{WINEPREFIX})
@@ -17,4 +17,14 @@ endif()
 execute_process(COMMAND ${WINEBOOT} -i RESULT_VARIABLE failed OUTPUT_FILE ${PREFIX}.log ERROR_FILE ${PREFIX}.log)
 if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}")
+endif()
+# The first program that uses sockets starts Wine's services (services.exe,
+# winedevice, svchost), which then stay: a few seconds natively, half a
+# minute under qemu-i386, too long for the first row's deadlines. sender.exe
+# with its input at its end does that and sends nothing (no address).
+separate_arguments(FIRST_RUN)
+execute_process(COMMAND ${FIRST_RUN} INPUT_FILE /dev/null RESULT_VARIABLE failed
+                OUTPUT_FILE ${PREFIX}.first-run.log ERROR_FILE ${PREFIX}.first-run.log)
+if(failed)
+    message(FATAL_ERROR "the first run in ${PREFIX} failed: ${FIRST_RUN}")
 endif()
