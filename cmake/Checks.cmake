@@ -36,3 +36,15 @@ if(SENDER_VALGRIND AND SENDER_STATIC_LINK)
     # It binds port 4148 like the end-to-end tests.
     set_tests_properties(perf.instructions PROPERTIES RESOURCE_LOCK udp_ports_4148_6000)
 endif()
+
+# The Debian package, as cpack makes it from this tree, checked by lintian.
+find_program(SENDER_LINTIAN lintian)
+find_program(SENDER_DPKG dpkg)
+if(SENDER_LINTIAN AND SENDER_DPKG)
+    execute_process(COMMAND ${SENDER_DPKG} --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE)
+    add_test(NAME package.lintian
+        COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DCONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake
+                -DDIR=${CMAKE_BINARY_DIR}/package-check -DDEB=sender_${PROJECT_VERSION}_${arch}.deb
+                -DLINTIAN=${SENDER_LINTIAN} -P ${PROJECT_SOURCE_DIR}/cmake/CheckPackage.cmake)
+    set_tests_properties(package.lintian PROPERTIES TIMEOUT 300)
+endif()
