@@ -1,6 +1,7 @@
 # From a Linux build: cross-builds sender.exe for 32-bit x86 Windows, checks
 # the exe itself, and runs the end-to-end table against it under Wine, where
-# the cross compiler and a Wine that runs 32-bit programs are present.
+# the cross compiler and Wine are present and Wine's 32-bit side can run,
+# natively or under qemu-i386.
 set(SENDER_WINDOWS_SUITE AUTO CACHE STRING
     "Cross-build sender.exe and test it under Wine: ON, OFF, or AUTO (when the tools are present)")
 set_property(CACHE SENDER_WINDOWS_SUITE PROPERTY STRINGS AUTO ON OFF)
@@ -90,10 +91,10 @@ in a private binfmt_misc entry (${why}); scripts/prerequisites test installs qem
 and qemu-i386 cannot run Wine's loader in a private binfmt_misc entry either (${why})")
         return()
     endif()
-    # qemu-i386 before 8.1 looks for free address space page by page, which
-    # costs each Wine process some 40 s of start-up; larger pages make that
-    # scan 64 times shorter (about 1 s a row). Later versions have no such
-    # scan and only warn about the option, so it is given where accepted.
+    # qemu-i386 7.2 (Debian 12) looks for free address space page by page,
+    # which costs each Wine process some 40 s of start-up; 256 KiB pages make
+    # that scan 64 times shorter (about 1 s a row). qemu 10 (Debian 13) has no
+    # such scan and only warns about the option, so it is given where accepted.
     execute_process(COMMAND ${SENDER_QEMU_I386} -p 262144 /usr/lib/wine/wine --version
                     RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE warned)
     if(NOT failed AND NOT warned)
