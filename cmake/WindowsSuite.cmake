@@ -100,8 +100,9 @@ and qemu-i386 cannot run Wine's loader in a private binfmt_misc entry either (${
     if(NOT failed AND NOT warned)
         set(emulator_env QEMU_PAGESIZE=262144)
     endif()
-    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs under ${SENDER_QEMU_I386} \
-${emulator_env} (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION}), in a private binfmt_misc entry")
+    string(JOIN " " emulator ${SENDER_QEMU_I386} ${emulator_env})
+    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs under ${emulator} \
+(SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION}), in a private binfmt_misc entry")
 else()
     message(STATUS "Windows suite: the rows under Wine run its 32-bit programs natively")
 endif()
