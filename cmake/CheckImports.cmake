@@ -33,8 +33,10 @@ list(FIND lower_imports "ws2_32.dll" ws2)
 if(ws2 EQUAL -1)
     message(FATAL_ERROR "${EXECUTABLE} does not import WS2_32.dll")
 endif()
+# advapi32: MinGW's static libssp seeds the stack protector's guard with
+# CryptGenRandom from it.
 foreach(dll IN LISTS lower_imports)
-    if(NOT dll MATCHES "^(kernel32|ws2_32|msvcrt|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
+    if(NOT dll MATCHES "^(kernel32|ws2_32|msvcrt|advapi32|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
         message(FATAL_ERROR "${EXECUTABLE} imports ${dll}, which a bare Windows machine does not have")
     endif()
 endforeach()

@@ -39,7 +39,7 @@ ExternalProject_Add(sender_windows
     BUILD_BYPRODUCTS ${windows_dir}/sender.exe)
 add_dependencies(end_to_end_test sender_windows)
 
-sender_check_exe(${windows_dir}/sender.exe)
+sender_check_exe(${windows_dir}/sender.exe ${windows_dir}/compile_commands.json)
 
 # Debian's wine32:i386 and wine64 install these loaders. Each must really run:
 # a kernel without IA-32 emulation has the files but cannot start them.

@@ -1,0 +1,48 @@
+# Run by cpack after each generator, before it copies the package out and
+# writes its checksum.
+#
+# The Debian package's ar members get the mode of a file made under the umask
+# of whoever builds; dpkg-deb writes 0644 whatever the umask, and so does this.
+if(CPACK_GENERATOR STREQUAL "DEB")
+    file(SIZE ${CPACK_PACKAGE_FILES} size)
+    set(header 8) # after "!<arch>\n"; each member: a 60-byte header, its data, a pad to even
+    while(header LESS size)
+        file(READ ${CPACK_PACKAGE_FILES} fields OFFSET ${header} LIMIT 60)
+        string(SUBSTRING "${fields}" 48 10 length)
+        string(STRIP "${length}" length)
+        math(EXPR mode "${header} + 40")
+        execute_process(COMMAND printf "100644  "
+                        COMMAND dd of=${CPACK_PACKAGE_FILES} bs=1 seek=${mode} conv=notrunc status=none
+                        COMMAND_ERROR_IS_FATAL ANY)
+        math(EXPR header "${header} + 60 + ${length} + ${length} % 2")
+    endwhile()
+    return()
+endif()
+
+# CPack's own TGZ and ZIP generators (3.25 to 3.31) store
+# the files in the order the file system lists them, with the uid and gid of
+# whoever builds, and the zip in local time. So the tar.gz and the zip are
+# made again from the same staged tree by GNU tar and Info-ZIP's zip, told to
+# sort, to name no owner and to take every time from SOURCE_DATE_EPOCH: the
+# same source then gives the same bytes wherever and whenever it is built.
+if(NOT CPACK_GENERATOR MATCHES "^(TGZ|ZIP)$")
+    return()
+endif()
+set(archive ${CPACK_PACKAGE_FILES})
+set(epoch $ENV{SOURCE_DATE_EPOCH})
+get_filename_component(name ${CPACK_TEMPORARY_DIRECTORY} NAME)
+file(REMOVE ${archive})
+if(CPACK_GENERATOR STREQUAL "ZIP")
+    execute_process(COMMAND find ${name} -exec touch -h -d @${epoch} {} +
+                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND find ${name} -type f
+                    COMMAND env LC_ALL=C sort
+                    COMMAND env TZ=UTC0 zip -X -q -@ ${archive}
+                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+else()
+    execute_process(COMMAND tar --sort=name --mtime=@${epoch} --owner=0 --group=0 --numeric-owner
+                            --mode=u+rw,go=rX --format=gnu -cf - ${name}
+                    COMMAND gzip -9n
+                    OUTPUT_FILE ${archive}
+                    WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+endif()

@@ -1,0 +1,78 @@
+# cmake -DEXECUTABLE=... -DOBJDUMP=... [-DREADELF=...] [-DCOMMANDS=.../compile_commands.json -DSOURCES=...] -P CheckHardening.cmake
+# Fails where a protection is missing from the built program, or a hardening
+# flag from the compile command of one of its sources (those under SOURCES).
+# ELF (READELF given): read-only relocations (a GNU_RELRO segment), immediate
+# binding (BIND_NOW), and on x86-64 an endbr64 at the start of main. PE:
+# address-space randomisation and no-execute data (DYNAMIC_BASE, NX_COMPAT),
+# with the .reloc section that randomisation needs, and for MSVC (dumpbin,
+# whose Visual Studio builds write no compile commands) Control Flow Guard.
+function(fail what)
+    message(FATAL_ERROR "${EXECUTABLE}: ${what}")
+endfunction()
+function(require text pattern what)
+    if(NOT text MATCHES "${pattern}")
+        fail("${what}")
+    endif()
+    message(STATUS "${what}: yes")
+endfunction()
+
+get_filename_component(tool ${OBJDUMP} NAME_WE)
+string(TOLOWER "${tool}" tool)
+if(READELF)
+    execute_process(COMMAND ${READELF} -W --file-header --program-headers --dynamic ${EXECUTABLE}
+                    OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+    require("${dump}" "GNU_RELRO" "read-only relocations, a GNU_RELRO segment (-Wl,-z,relro)")
+    # A plain static executable has no dynamic section and nothing to bind late.
+    if(NOT dump MATCHES "There is no dynamic section")
+        require("${dump}" "\\(FLAGS\\)[^\n]*BIND_NOW" "immediate binding, BIND_NOW (-Wl,-z,now)")
+    endif()
+    set(flags -fstack-protector-strong -D_FORTIFY_SOURCE=2 -fstack-clash-protection)
+    if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
+        execute_process(COMMAND ${OBJDUMP} -d --disassemble=main ${EXECUTABLE}
+                        OUTPUT_VARIABLE code COMMAND_ERROR_IS_FATAL ANY)
+        string(REGEX MATCH "<main>:\n[^\n]*" start "${code}")
+        require("${start}" "endbr64" "control-flow protection, main starts with endbr64 (-fcf-protection)")
+        list(APPEND flags -fcf-protection)
+    endif()
+elseif(tool STREQUAL "dumpbin")
+    execute_process(COMMAND ${OBJDUMP} /nologo /headers ${EXECUTABLE} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+    require("${dump}" "Dynamic base" "address-space randomisation, DYNAMIC_BASE (/DYNAMICBASE)")
+    require("${dump}" "NX compatible" "no-execute data, NX_COMPAT (/NXCOMPAT)")
+    require("${dump}" "Guard" "Control Flow Guard (/guard:cf)")
+    require("${dump}" "\\.reloc" "a .reloc section")
+else()
+    execute_process(COMMAND ${OBJDUMP} -p -h ${EXECUTABLE} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+    require("${dump}" "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+DYNAMIC_BASE\n"
+            "address-space randomisation, DYNAMIC_BASE")
+    require("${dump}" "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+NX_COMPAT\n" "no-execute data, NX_COMPAT")
+    require("${dump}" "\n +[0-9]+ \\.reloc " "a .reloc section")
+    set(flags -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+endif()
+
+if(NOT COMMANDS)
+    return()
+endif()
+file(READ ${COMMANDS} json)
+string(JSON count LENGTH "${json}")
+math(EXPR last "${count} - 1")
+set(checked 0)
+foreach(i RANGE ${last})
+    string(JSON file GET "${json}" ${i} file)
+    string(FIND "${file}" "${SOURCES}/" at)
+    if(NOT at EQUAL 0)
+        continue()
+    endif()
+    string(JSON command GET "${json}" ${i} command)
+    foreach(flag IN LISTS flags)
+        string(FIND " ${command} " " ${flag} " at)
+        if(at EQUAL -1)
+            fail("${file} is compiled without ${flag}")
+        endif()
+    endforeach()
+    math(EXPR checked "${checked} + 1")
+endforeach()
+if(checked EQUAL 0)
+    fail("${COMMANDS} has no compile command for a source under ${SOURCES}")
+endif()
+list(JOIN flags " " flags)
+message(STATUS "${checked} sources compiled with ${flags}")
