@@ -6,6 +6,8 @@
 # address-space randomisation and no-execute data (DYNAMIC_BASE, NX_COMPAT),
 # with the .reloc section that randomisation needs, and for MSVC (dumpbin,
 # whose Visual Studio builds write no compile commands) Control Flow Guard.
+# The tools' words are matched below, so they must not be translated.
+set(ENV{LC_ALL} C)
 function(fail what)
     message(FATAL_ERROR "${EXECUTABLE}: ${what}")
 endfunction()

@@ -1,5 +1,7 @@
 # cmake -DOBJDUMP=... -DEXECUTABLE=... -P CheckImports.cmake
 # OBJDUMP is MinGW's objdump or MSVC's dumpbin.
+# The tools' words are matched below, so they must not be translated.
+set(ENV{LC_ALL} C)
 get_filename_component(tool ${OBJDUMP} NAME_WE)
 string(TOLOWER "${tool}" tool)
 if(tool STREQUAL "dumpbin")
