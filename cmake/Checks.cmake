@@ -34,11 +34,18 @@ find_program(SENDER_VALGRIND valgrind)
 if(SENDER_VALGRIND AND SENDER_STATIC_LINK AND NOT CMAKE_CROSSCOMPILING)
     add_executable(instruction_baseline ${PROJECT_SOURCE_DIR}/cmake/InstructionBaseline.cpp)
     sender_link_mode(instruction_baseline)
+    # The absolute limit was measured on x86-64; other processors count
+    # other instructions, and only the ratio to the floor holds there.
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+        set(limit 110000)
+    else()
+        set(limit "")
+    endif()
     file(WRITE ${CMAKE_BINARY_DIR}/answers.txt "127.0.0.1\n127.0.0.1\n0\n")
     add_test(NAME perf.instructions
         COMMAND ${CMAKE_COMMAND} -DVALGRIND=${SENDER_VALGRIND} -DSENDER=$<TARGET_FILE:sender>
                 -DBASELINE=$<TARGET_FILE:instruction_baseline> -DANSWERS=${CMAKE_BINARY_DIR}/answers.txt
-                -DLIMIT=110000 -DRATIO_PERCENT=115 -P ${PROJECT_SOURCE_DIR}/cmake/InstructionCount.cmake)
+                -DLIMIT=${limit} -DRATIO_PERCENT=115 -P ${PROJECT_SOURCE_DIR}/cmake/InstructionCount.cmake)
     # It binds port 4148 like the end-to-end tests.
     set_tests_properties(perf.instructions PROPERTIES RESOURCE_LOCK udp_ports_4148_6000)
 endif()
