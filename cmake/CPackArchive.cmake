@@ -1,6 +1,14 @@
-# Run by cpack after each generator, before it copies the package out and
-# writes its checksum.
+# Run by cpack before each generator packs the staged files, and again after,
+# before it copies the package out and writes its checksum.
 #
+# Before: every staged folder gets mode 0755, as the folders of Debian's own
+# packages have, whatever the umask under which cpack made it.
+if(NOT DEFINED CPACK_PACKAGE_FILES)
+    file(CHMOD_RECURSE ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY_PERMISSIONS
+         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    return()
+endif()
+
 # The Debian package's ar members get the mode of a file made under the umask
 # of whoever builds; dpkg-deb writes 0644 whatever the umask, and so does this.
 if(CPACK_GENERATOR STREQUAL "DEB")
