@@ -27,9 +27,9 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     return()
 endif()
 
-# CPack's own TGZ and ZIP generators (3.25 to 3.31) store
-# the files in the order the file system lists them, with the uid and gid of
-# whoever builds, and the zip in local time. So the tar.gz and the zip are
+# CPack's own ZIP generator writes local time, and its TGZ and ZIP keep the
+# order in which the file system lists the files and the uid and gid of
+# whoever builds (CMake before 4.4). So the tar.gz and the zip are
 # made again from the same staged tree by GNU tar and Info-ZIP's zip, told to
 # sort, to name no owner and to take every time from SOURCE_DATE_EPOCH: the
 # same source then gives the same bytes wherever and whenever it is built.
