@@ -1,11 +1,11 @@
 # Run by cpack before each generator packs the staged files, and again after,
 # before it copies the package out and writes its checksum.
 #
-# Before: every staged folder gets mode 0755, as the folders of Debian's own
-# packages have, whatever the umask under which cpack made it.
+# Before: every staged folder gets the install's folder mode (0755, as the
+# folders of Debian's own packages have), whatever the umask under which
+# cpack made it.
 if(NOT DEFINED CPACK_PACKAGE_FILES)
-    file(CHMOD_RECURSE ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY_PERMISSIONS
-         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    file(CHMOD_RECURSE ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY_PERMISSIONS ${CPACK_SENDER_DIRECTORY_PERMISSIONS})
     return()
 endif()
 
