@@ -1,7 +1,7 @@
-# cmake -DVALGRIND=... -DSENDER=... -DBASELINE=... -DANSWERS=... -DLIMIT=... -DRATIO_PERCENT=... -P InstructionCount.cmake
+# cmake -DVALGRIND=... -DSENDER=... -DFLOOR=... -DANSWERS=... -DLIMIT=... -DRATIO_PERCENT=... -P instruction-count.cmake
 # Counts the instructions of one whole scripted run with callgrind, in an empty
 # environment (the C library scans the environment at start-up), and fails
-# past the limit, or past RATIO_PERCENT of the baseline program's count: the
+# past the limit, or past RATIO_PERCENT of the floor program's count: the
 # toolchain moves that floor, and the ratio shows what our own code adds.
 function(count_instructions program result)
     execute_process(COMMAND env -i ${VALGRIND} --tool=callgrind --callgrind-out-file=/dev/null ${program}
@@ -13,8 +13,8 @@ function(count_instructions program result)
 endfunction()
 
 count_instructions(${SENDER} instructions)
-count_instructions(${BASELINE} baseline)
-math(EXPR permille "(${instructions} * 1000 + ${baseline} / 2) / ${baseline}")
+count_instructions(${FLOOR} floor)
+math(EXPR permille "(${instructions} * 1000 + ${floor} / 2) / ${floor}")
 string(REGEX REPLACE "([0-9]+)([0-9][0-9][0-9])$" "\\1.\\2" ratio ${permille})
 if(LIMIT)
     set(shown_limit ${LIMIT})
@@ -22,11 +22,11 @@ else()
     set(shown_limit "none on this processor")
 endif()
 message(STATUS "${instructions} instructions for one whole run (limit ${shown_limit}); "
-               "the baseline program ${baseline}, ratio ${ratio}")
+               "the floor program ${floor}, ratio ${ratio}")
 if(LIMIT AND instructions GREATER LIMIT)
     message(FATAL_ERROR "${instructions} instructions: more than ${LIMIT}")
 endif()
-math(EXPR allowed "${baseline} * ${RATIO_PERCENT} / 100")
+math(EXPR allowed "${floor} * ${RATIO_PERCENT} / 100")
 if(instructions GREATER allowed)
-    message(FATAL_ERROR "${instructions} instructions: more than ${RATIO_PERCENT}% of the baseline's ${baseline}")
+    message(FATAL_ERROR "${instructions} instructions: more than ${RATIO_PERCENT}% of the floor's ${floor}")
 endif()

@@ -1,4 +1,4 @@
-# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -DFIRST_RUN="..." -P WinePrefix.cmake
+# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -DFIRST_RUN="..." -P wine-prefix.cmake
 # Makes a fresh Wine prefix, as the environment names it, leaves a persistent
 # wineserver on it, and runs FIRST_RUN (a command) once with no input.
 # Their output goes to a log: Wine's background processes keep whatever they

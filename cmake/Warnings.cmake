@@ -1,0 +1,13 @@
+# The warning flags, shared by every target of the project, and the sanitizer
+# build's flags.
+add_library(sender_warnings INTERFACE)
+target_compile_options(sender_warnings INTERFACE
+    "$<IF:$<CXX_COMPILER_ID:MSVC>,/W4,-Wall;-Wextra;-Wpedantic;-Wshadow;-Wconversion>")
+
+if(SENDER_SANITIZE)
+    if(SENDER_STATIC_LINK)
+        message(FATAL_ERROR "The sanitizers need a dynamic link: set SENDER_STATIC_LINK to OFF")
+    endif()
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

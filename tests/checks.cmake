@@ -1,0 +1,50 @@
+# The checks of a native build: clang-tidy, cppcheck and clang-format over
+# the sources, and callgrind's count of one whole run against a trivial
+# program built the same way.
+find_program(SENDER_CLANG_TIDY clang-tidy)
+find_program(SENDER_CPPCHECK cppcheck)
+find_program(SENDER_CLANG_FORMAT clang-format)
+find_program(SENDER_VALGRIND valgrind)
+foreach(tool IN ITEMS CLANG_TIDY CPPCHECK CLANG_FORMAT VALGRIND)
+    if(NOT SENDER_${tool})
+        string(TOLOWER ${tool} name)
+        string(REPLACE _ - name ${name})
+        sender_suite_lacks("Checks: ${name} not found, its check is off (scripts/prerequisites test installs it)")
+    endif()
+endforeach()
+
+file(GLOB program_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
+file(GLOB formatted_sources CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/src/*.[ch]pp ${PROJECT_SOURCE_DIR}/tests/*.cpp)
+if(SENDER_CLANG_TIDY)
+    add_test(NAME lint.clang-tidy COMMAND ${SENDER_CLANG_TIDY} -p ${CMAKE_BINARY_DIR} --quiet ${program_sources})
+endif()
+if(SENDER_CPPCHECK)
+    add_test(NAME lint.cppcheck
+        COMMAND ${SENDER_CPPCHECK} --enable=warning,style,performance,portability --std=c++17 --language=c++
+                --error-exitcode=1 --inline-suppr --suppress=missingIncludeSystem --quiet
+                -I ${PROJECT_SOURCE_DIR}/src ${program_sources})
+endif()
+if(SENDER_CLANG_FORMAT)
+    add_test(NAME lint.clang-format COMMAND ${SENDER_CLANG_FORMAT} --dry-run --Werror ${formatted_sources})
+endif()
+
+if(SENDER_VALGRIND AND SENDER_STATIC_LINK)
+    add_executable(instruction_floor instruction_floor.cpp)
+    target_link_libraries(instruction_floor PRIVATE sender_hardening)
+    sender_link_static(instruction_floor)
+    # Measured on x86-64; other processors count other instructions, and
+    # only the ratio to the floor holds there.
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+        set(limit 110000)
+    else()
+        set(limit "")
+    endif()
+    file(WRITE ${CMAKE_BINARY_DIR}/answers.txt "127.0.0.1\n127.0.0.1\n0\n")
+    add_test(NAME perf.instructions
+        COMMAND ${CMAKE_COMMAND} -DVALGRIND=${SENDER_VALGRIND} -DSENDER=$<TARGET_FILE:sender>
+                -DFLOOR=$<TARGET_FILE:instruction_floor> -DANSWERS=${CMAKE_BINARY_DIR}/answers.txt
+                -DLIMIT=${limit} -DRATIO_PERCENT=115 -P ${CMAKE_CURRENT_SOURCE_DIR}/instruction-count.cmake)
+    # It binds port 4148 like the end-to-end tests.
+    set_tests_properties(perf.instructions PROPERTIES RESOURCE_LOCK udp_ports_4148_6000)
+endif()
