@@ -41,7 +41,11 @@ else()
 endif()
 
 set(CPACK_PACKAGE_FILE_NAME "sender-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
-set(CPACK_STRIP_FILES ON)
+# The exe is stripped by its own link (-s): MinGW's strip would stamp the
+# PE header with the time of packing.
+if(NOT WIN32)
+    set(CPACK_STRIP_FILES ON)
+endif()
 # The Debian package is sender_<version>_<architecture>.deb, installed in /usr:
 # a cross build names the architecture (cmake/debian-cross.cmake), otherwise
 # dpkg does. Its fields are packaging/control's.
