@@ -6,10 +6,10 @@ include(GNUInstallDirs)
 file(STRINGS packaging/changelog signature REGEX "^ -- " LIMIT_COUNT 1)
 string(REGEX REPLACE ".*>  " "" changed "${signature}")
 if(CMAKE_HOST_UNIX)
-    execute_process(COMMAND date -u -d "${changed}" +%s OUTPUT_VARIABLE SENDER_EPOCH
+    execute_process(COMMAND date -u -d "${changed}" "+%s;%F" OUTPUT_VARIABLE changed
                     OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-    execute_process(COMMAND date -u -d "${changed}" +%F OUTPUT_VARIABLE SENDER_DATE
-                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    list(GET changed 0 SENDER_EPOCH)
+    list(GET changed 1 SENDER_DATE) # the manual page's date
 endif()
 
 # Folders as Debian makes them (mkdir still applies the umask: the staged
@@ -57,7 +57,6 @@ if(NOT SENDER_DEBIAN_ARCH AND NOT WIN32)
 endif()
 file(STRINGS packaging/control CPACK_PACKAGE_CONTACT REGEX "^Maintainer: ")
 string(REPLACE "Maintainer: " "" CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_CONTACT}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 # cmake/PackageScripts.cmake runs before each generator packs and again after,
 # to make every package the same whoever builds it, wherever, whenever.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageScripts.cmake)
