@@ -1,19 +1,15 @@
 # cmake -DFILES="a.deb;b.tar.gz;c.zip;sender.exe" -DTREE=build/PRESET [-DOBJDUMP=...] -P release/check.cmake
-# Checks the files that a release ships, as they lie, against the tables
-# below: each package's program is hardened, the exe imports only Windows'
-# own DLLs and carries its identity, each .deb is lintian-clean and names the
-# C library it embeds, and every archive that the link pulled in (the link map
-# in TREE) has its licence notice in what ships beside the program. TREE is
-# the build tree that made the files: its compile commands show the flags
-# that no stripped binary can. The tools' words are matched, so they must not
-# be translated.
+# Checks the shipped files, as they lie, against the tables below. TREE is the
+# build tree that made them: its compile commands show the flags and its link
+# map the archives that no stripped binary shows. The tools' words are
+# matched, so they must not be translated.
 cmake_minimum_required(VERSION 3.25)
 set(ENV{LC_ALL} C)
 set(source ${CMAKE_CURRENT_LIST_DIR}/..)
 
 # Each table's columns are split by " | ". The hardening of a Linux program:
-# what readelf must show, unless what the middle column shows is there (a
-# plain static executable has no dynamic section and nothing to bind late).
+# what readelf must show, unless what a middle column names is there (a plain
+# static executable has no dynamic section and nothing to bind late).
 set(elf_rows
     "GNU_RELRO | read-only relocations, a GNU_RELRO segment (-Wl,-z,relro)"
     "\\(FLAGS\\)[^\n]*BIND_NOW | There is no dynamic section | immediate binding, BIND_NOW (-Wl,-z,now)")
@@ -38,18 +34,18 @@ set(pe_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 set(windows_dlls "^(kernel32|ws2_32|msvcrt|advapi32|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
 set(version_strings FileDescription ProductName FileVersion ProductVersion OriginalFilename InternalName LegalCopyright)
 
-# The code that a static link may pull in: the archives and start files
-# (regular expressions on their names in the link map, split by spaces), the
-# heading of their notice in the NOTICES beside the program in an archive,
-# and a line of it in the .deb's copyright file ("-": not in a .deb). A new archive in the map that
-# no row names fails the check until its notice is added.
+# The code that a static link may pull in: the archives and start files (a
+# regular expression on their names in the link map), the heading of their
+# notice in the NOTICES beside the program in an archive, and a line of it in
+# the .deb's copyright file ("-": not in a .deb). An input of the link that no
+# row names fails the check until its notice is added.
 set(notice_rows
-    "^(libc|libm|libm-[0-9.]+|libmvec|libpthread|libdl|librt)\\.a$ ^[crS]?crt[1in]\\.o$ | == The GNU C Library \\(glibc\\) == | License: LGPL-2.1\\+"
+    "^((libc|libm|libm-[0-9.]+|libmvec|libpthread|libdl|librt)\\.a|[crS]?crt[1in]\\.o)$ | == The GNU C Library \\(glibc\\) == | License: LGPL-2.1\\+"
     "^libc\\.a$ | == 4.4 BSD code in the GNU C Library == | License: BSD-3-[Cc]lause"
     "^libc\\.a$ | == Digital Equipment Corporation code in the GNU C Library == | Digital Equipment Corporation"
     "^libc\\.a$ | == Internet Software Consortium code in the GNU C Library == | Internet Software Consortium"
-    "^(libstdc\\+\\+|libgcc|libgcc_eh|libssp|libssp_nonshared)\\.a$ ^crt(begin|end)[ST]?\\.o$ | == The GCC runtime: libstdc\\+\\+(,| and) libgcc | GCC Runtime Library Exception"
-    "^lib(mingw32|mingwex|msvcrt|moldname|kernel32|ws2_32|advapi32|user32)\\.a$ ^(crt2|dllcrt2)\\.o$ | == The mingw-w64 runtime == | -"
+    "^((libstdc\\+\\+|libgcc|libgcc_eh|libssp|libssp_nonshared)\\.a|crt(begin|end)[ST]?\\.o)$ | == The GCC runtime: libstdc\\+\\+(,| and) libgcc | GCC Runtime Library Exception"
+    "^(lib(mingw32|mingwex|msvcrt|moldname|kernel32|ws2_32|advapi32|user32)\\.a|(crt2|dllcrt2)\\.o)$ | == The mingw-w64 runtime == | -"
     "^libmingwex\\.a$ | == gdtoa and mingw_pformat in the mingw-w64 runtime \\(Lucent\\) == | -"
     "^libmingwex\\.a$ | == strtodnrp in the mingw-w64 runtime \\(David M. Gay\\) == | -")
 
@@ -69,30 +65,35 @@ function(run result)
     endif()
     set(${result} "${out}" PARENT_SCOPE)
 endfunction()
+# Each row's pattern is in the dump, unless its middle column is.
+function(require_rows dump)
+    foreach(row IN LISTS ARGN)
+        string(REPLACE " | " ";" row "${row}")
+        list(GET row 0 pattern)
+        list(GET row 1 unless)
+        list(GET row -1 what)
+        if(unless STREQUAL what OR NOT dump MATCHES "${unless}")
+            require("${dump}" "${pattern}" "${what}")
+        endif()
+    endforeach()
+endfunction()
 
 # Every source of src/ in TREE's compile commands was compiled with each flag.
 function(check_compile_flags)
-    file(READ ${TREE}/compile_commands.json json)
-    string(JSON count LENGTH "${json}")
-    math(EXPR last "${count} - 1")
-    set(sources 0)
-    foreach(i RANGE ${last})
-        string(JSON file GET "${json}" ${i} file)
-        if(NOT file MATCHES "/src/[^/]+\\.cpp$" OR file MATCHES "/tests/")
-            continue()
-        endif()
-        string(JSON command GET "${json}" ${i} command)
+    file(STRINGS ${TREE}/compile_commands.json commands REGEX "\"command\": .* -c [^ ]*/src/[^/ ]+\\.cpp\"")
+    if(NOT commands)
+        fail("${TREE}/compile_commands.json has no compile command for a source of src/")
+    endif()
+    foreach(command IN LISTS commands)
+        string(REGEX REPLACE ".* -c ([^ ]+)\".*" "\\1" file "${command}")
         foreach(flag IN LISTS ARGN)
-            string(FIND " ${command} " " ${flag} " at)
+            string(FIND "${command}" " ${flag} " at)
             if(at EQUAL -1)
                 fail("${file} is compiled without ${flag}")
             endif()
         endforeach()
-        math(EXPR sources "${sources} + 1")
     endforeach()
-    if(sources EQUAL 0)
-        fail("${TREE}/compile_commands.json has no compile command for a source of src/")
-    endif()
+    list(LENGTH commands sources)
     list(JOIN ARGN " " flags)
     message(STATUS "  ${sources} sources compiled with ${flags}")
 endfunction()
@@ -100,19 +101,7 @@ endfunction()
 function(check_elf program)
     find_program(READELF NAMES readelf REQUIRED)
     run(dump ${READELF} -W --file-header --program-headers --dynamic ${program})
-    foreach(row IN LISTS elf_rows)
-        string(REPLACE " | " ";" row "${row}")
-        list(GET row 0 pattern)
-        list(GET row -1 what)
-        list(LENGTH row columns)
-        if(columns EQUAL 3)
-            list(GET row 1 unless)
-            if(dump MATCHES "${unless}")
-                continue()
-            endif()
-        endif()
-        require("${dump}" "${pattern}" "${what}")
-    endforeach()
+    require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
     # The shipped program is stripped: the unstripped one in TREE shows main.
     if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
@@ -126,28 +115,22 @@ function(check_elf program)
 endfunction()
 
 # A version string in the exe is its UTF-16 key and a zero, then its UTF-16
-# value and a zero, starting at the next 32-bit boundary.
-function(version_string exe key result)
-    string(HEX "${key}" ascii)
-    string(REGEX REPLACE "(..)" "\\100" utf16 "${ascii}")
-    string(FIND "${exe}" "${utf16}0000" at)
+# value and a zero, starting at the next 32-bit boundary. Both in hex.
+function(utf16_hex text result)
+    string(HEX "${text}" hex)
+    string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
+    set(${result} "${hex}" PARENT_SCOPE)
+endfunction()
+function(version_value exe key result)
+    utf16_hex(${key} key_hex)
+    string(FIND "${exe}" "${key_hex}0000" at)
     if(at EQUAL -1)
         fail("has no version string ${key}")
     endif()
-    string(LENGTH "${key}" length)
-    math(EXPR byte "(${at} / 2 + (${length} + 1) * 2 + 3) / 4 * 4")
-    set(value "")
-    foreach(unit RANGE 0 200)
-        math(EXPR offset "(${byte} + ${unit} * 2) * 2")
-        string(SUBSTRING "${exe}" ${offset} 4 char)
-        if(char STREQUAL "0000" OR NOT char MATCHES "^..00$")
-            break()
-        endif()
-        string(SUBSTRING "${char}" 0 2 code)
-        math(EXPR code "0x${code}")
-        string(ASCII ${code} char)
-        string(APPEND value "${char}")
-    endforeach()
+    string(LENGTH "${key_hex}0000" length)
+    math(EXPR start "(${at} + ${length} + 7) / 8 * 8")
+    string(SUBSTRING "${exe}" ${start} 512 value)
+    string(REGEX MATCH "^(([0-9a-f][1-9a-f]|[1-9a-f]0)00)+" value "${value}")
     set(${result} "${value}" PARENT_SCOPE)
 endfunction()
 
@@ -168,13 +151,7 @@ function(check_exe program)
         list(TRANSFORM dlls REPLACE "DLL Name: " "")
         check_compile_flags(${pe_flags})
     endif()
-    foreach(row IN LISTS rows)
-        string(REPLACE " | " ";" row "${row}")
-        list(GET row 0 pattern)
-        list(GET row 1 what)
-        require("${dump}" "${pattern}" "${what}")
-    endforeach()
-
+    require_rows("${dump}" ${rows})
     message(STATUS "  imports: ${dlls}")
     list(TRANSFORM dlls TOLOWER)
     if(NOT "ws2_32.dll" IN_LIST dlls)
@@ -188,22 +165,24 @@ function(check_exe program)
 
     file(READ ${program} exe HEX)
     foreach(key IN LISTS version_strings)
-        version_string("${exe}" ${key} ${key})
-        if(${key} STREQUAL "")
+        version_value("${exe}" ${key} value)
+        if(value STREQUAL "")
             fail("the version string ${key} is empty")
         endif()
     endforeach()
     file(STRINGS ${source}/CMakeLists.txt project REGEX "^project\\(sender VERSION ")
-    string(REGEX MATCH "VERSION ([0-9.]+)" project "${project}")
-    foreach(key IN ITEMS FileVersion ProductVersion)
-        if(NOT ${key} STREQUAL CMAKE_MATCH_1)
-            fail("${key} is ${${key}}, not the project's ${CMAKE_MATCH_1}")
+    string(REGEX REPLACE ".*VERSION ([0-9.]+).*" "\\1" version "${project}")
+    set(keys FileVersion ProductVersion OriginalFilename)
+    set(values ${version} ${version} sender.exe)
+    foreach(key expected IN ZIP_LISTS keys values)
+        version_value("${exe}" ${key} value)
+        utf16_hex(${expected} expected_hex)
+        if(NOT value STREQUAL expected_hex)
+            fail("${key} is not ${expected}")
         endif()
     endforeach()
-    if(NOT OriginalFilename STREQUAL "sender.exe")
-        fail("OriginalFilename is ${OriginalFilename}, not sender.exe")
-    endif()
-    message(STATUS "  version resource: ${FileDescription}, ${FileVersion}")
+    list(LENGTH version_strings count)
+    message(STATUS "  version resource: ${count} strings, version ${version}, sender.exe")
     string(HEX [[level="asInvoker"]] asInvoker)
     string(FIND "${exe}" "${asInvoker}" at)
     if(at EQUAL -1)
@@ -213,41 +192,31 @@ function(check_exe program)
 endfunction()
 
 # Each archive and start file that the link map of TREE shows has a row, and
-# each row's notice lies in the text that ships beside the program.
+# each row's notice, in the column named (archive or deb), lies in the text
+# that ships beside the program.
 function(check_notices notices column)
     file(GLOB map ${TREE}/sender.map ${TREE}/sender.exe.map)
     if(NOT map)
         fail("${TREE} has no link map (sender.map): the program was not linked statically")
     endif()
     # Start files as ld loads them; archives where it takes a member from them.
-    file(STRINGS ${map} lines REGEX "^(LOAD /[^ ]*\\.o|/[^ (]*\\.a\\()")
-    set(inputs "")
-    foreach(line IN LISTS lines)
-        string(REGEX MATCH "/[^ (]*\\.[ao]" path "${line}")
-        get_filename_component(name "${path}" NAME)
-        list(APPEND inputs ${name})
-    endforeach()
+    file(STRINGS ${map} inputs REGEX "^(LOAD /[^ ]*\\.o|/[^ (]*\\.a\\()")
+    list(TRANSFORM inputs REPLACE "^(LOAD )?/([^ (]*/)?([^/ (]+).*$" "\\3")
     list(REMOVE_DUPLICATES inputs)
     file(READ ${notices} text)
     foreach(name IN LISTS inputs)
         set(covered FALSE)
         foreach(row IN LISTS notice_rows)
             string(REPLACE " | " ";" row "${row}")
-            list(GET row 0 patterns)
-            list(GET row 1 heading)
-            list(GET row 2 deb_line)
-            string(REPLACE " " ";" patterns "${patterns}")
-            foreach(pattern IN LISTS patterns)
-                if(name MATCHES "${pattern}")
-                    set(covered TRUE)
-                    if(column STREQUAL "deb")
-                        set(heading "${deb_line}")
-                    endif()
-                    if(NOT heading STREQUAL "-" AND NOT text MATCHES "${heading}")
-                        fail("${name} is in the program, but ${notices} lacks its notice '${heading}'")
-                    endif()
+            list(GET row 0 pattern)
+            list(GET row 1 archive)
+            list(GET row 2 deb)
+            if(name MATCHES "${pattern}")
+                set(covered TRUE)
+                if(NOT ${column} STREQUAL "-" AND NOT text MATCHES "${${column}}")
+                    fail("${name} is in the program, but ${notices} lacks its notice '${${column}}'")
                 endif()
-            endforeach()
+            endif()
         endforeach()
         if(NOT covered)
             fail("${name} is in the program (${map}), but no row of release/check.cmake names its notice")
