@@ -1,8 +1,6 @@
-# The hardening flags, the set that Debian builds its own packages with
-# (dpkg-buildflags, hardening=+all), as one interface target that every
-# program links. The sanitizer build keeps its own flags. MinGW's stack
-# protector lives in libssp, which the link must name too; -static keeps it
-# inside the exe.
+# Debian's own hardening flags (dpkg-buildflags, hardening=+all), for every
+# program; the sanitizer build keeps its own. MinGW's stack protector lives in
+# libssp, which the link must name too.
 add_library(sender_hardening INTERFACE)
 if(MSVC)
     target_compile_options(sender_hardening INTERFACE /GS /guard:cf)

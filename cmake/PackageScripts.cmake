@@ -1,16 +1,14 @@
-# Run by cpack before each generator packs the staged files, and again after,
-# before it copies the package out, so that the same source gives the same
-# package whoever builds it, wherever, whenever, on any file system.
+# Run by cpack before each generator packs the staged files and again after,
+# so that the same source gives the same package whoever builds it, wherever,
+# whenever, on any file system.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch $ENV{SOURCE_DATE_EPOCH})
 else()
     set(epoch ${CPACK_SENDER_EPOCH})
 endif()
 
-# Before: every staged folder gets the install's folder mode (0755, as the
-# folders of Debian's own packages have), whatever the umask under which
-# cpack made it, and the program loses the compilers' .comment and .note
-# sections, as Debian's dh_strip takes them out.
+# Before: every staged folder gets 0755 whatever the umask, and the program
+# loses the compilers' .comment and .note sections, as dh_strip does.
 if(NOT DEFINED CPACK_PACKAGE_FILES)
     file(CHMOD_RECURSE ${CPACK_TEMPORARY_DIRECTORY} DIRECTORY_PERMISSIONS ${CPACK_SENDER_DIRECTORY_PERMISSIONS})
     file(GLOB programs ${CPACK_TEMPORARY_DIRECTORY}/bin/sender ${CPACK_TEMPORARY_DIRECTORY}/usr/bin/sender)
@@ -21,11 +19,10 @@ if(NOT DEFINED CPACK_PACKAGE_FILES)
     return()
 endif()
 
-# After, the Debian package: made again by Debian's own tools from the staged
-# files. dpkg-gencontrol takes packaging/control and counts Installed-Size as
-# Debian does, by file sizes, not by the blocks of this file system (CPack's
-# count differed between ext4 and tmpfs). Built-Using names the source
-# package of the C library that the link map shows inside the program.
+# After, the Debian package, made again by dpkg's tools from the staged files:
+# dpkg-gencontrol counts Installed-Size by file sizes (CPack's count followed
+# the file system's blocks), and Built-Using names the source package of the
+# libc.a that the link map shows inside the program.
 if(CPACK_GENERATOR STREQUAL "DEB")
     set(root ${CPACK_TOPLEVEL_DIRECTORY}/debian-root)
     file(REMOVE_RECURSE ${root})
@@ -62,11 +59,9 @@ if(CPACK_GENERATOR STREQUAL "DEB")
     return()
 endif()
 
-# CPack's own ZIP generator writes local time, and its TGZ and ZIP keep the
-# order in which the file system lists the files and the uid and gid of
-# whoever builds (CMake before 4.4). So the tar.gz and the zip are made again
-# from the same staged tree by GNU tar and Info-ZIP's zip, told to sort, to
-# name no owner and to take every time from SOURCE_DATE_EPOCH.
+# CPack's ZIP writes local time, and its TGZ and ZIP keep the file system's
+# order and the builder's uid and gid (CMake before 4.4): GNU tar and zip make
+# them again, sorted, with no owner and every time from SOURCE_DATE_EPOCH.
 if(NOT CPACK_GENERATOR MATCHES "^(TGZ|ZIP)$")
     return()
 elseif(NOT CMAKE_HOST_UNIX)

@@ -1,7 +1,6 @@
-# What is installed, and the packages that cpack makes of it: on Linux a
-# Debian package and a .tar.gz, on Windows a zip. Every time stamp comes from
-# SOURCE_DATE_EPOCH, as in Debian's reproducible builds; where the
-# environment sets none, from the newest changelog entry, as dpkg takes it.
+# What is installed, and the packages that cpack makes of it: on Linux a .deb
+# and a .tar.gz, on Windows a zip. Every time stamp is SOURCE_DATE_EPOCH, or
+# else the newest changelog entry's, as dpkg takes it.
 include(GNUInstallDirs)
 file(STRINGS packaging/changelog signature REGEX "^ -- " LIMIT_COUNT 1)
 string(REGEX REPLACE ".*>  " "" changed "${signature}")
@@ -17,9 +16,8 @@ endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS sender RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The zip keeps its documents at its top; on Linux they are documentation,
-# beside the manual page. NOTICES holds the licences of the code that the
-# static program carries (the .deb has them in its copyright file instead).
+# The zip keeps its documents at its top. NOTICES holds the licences of the
+# code that the static program carries (the .deb's copyright file has them).
 if(WIN32)
     install(FILES README.md LICENSE DESTINATION .)
     install(FILES packaging/NOTICES.windows DESTINATION . RENAME NOTICES.txt)
@@ -46,9 +44,8 @@ set(CPACK_PACKAGE_FILE_NAME "sender-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CM
 if(NOT WIN32)
     set(CPACK_STRIP_FILES ON)
 endif()
-# The Debian package is sender_<version>_<architecture>.deb, installed in /usr:
-# a cross build names the architecture (cmake/debian-cross.cmake), otherwise
-# dpkg does. Its fields are packaging/control's.
+# sender_<version>_<architecture>.deb, installed in /usr, with the fields of
+# packaging/control; a cross build names the architecture, otherwise dpkg.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SENDER_DEBIAN_ARCH})
 if(NOT SENDER_DEBIAN_ARCH AND NOT WIN32)
@@ -57,8 +54,6 @@ if(NOT SENDER_DEBIAN_ARCH AND NOT WIN32)
 endif()
 file(STRINGS packaging/control CPACK_PACKAGE_CONTACT REGEX "^Maintainer: ")
 string(REPLACE "Maintainer: " "" CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_CONTACT}")
-# cmake/PackageScripts.cmake runs before each generator packs and again after,
-# to make every package the same whoever builds it, wherever, whenever.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageScripts.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageScripts.cmake)
 set(CPACK_SENDER_SOURCE_DIR ${PROJECT_SOURCE_DIR})

@@ -1,13 +1,10 @@
-# How a program of this project is linked when SENDER_STATIC_LINK is on:
-# sender_link_static(target). Windows: the C++ runtime inside the exe (MSVC's
-# /MT, MinGW's -static), so that it needs no redistributable. Elsewhere the
-# first of these that the toolchain links without a warning: a static PIE
-# with packed relative relocations, as a plain -static link costs GCC 14's
-# libgcc a scan of every unwind entry at start-up (650,000 instructions a run
-# on Debian 13, against 107,000 this way) and a PIE gets address-space
-# randomisation; a static PIE alone (a linker without packed relocations);
-# -static (a C library without rcrt1.o, as Debian 12's armhf and s390x); or,
-# where none links (macOS), dynamic.
+# sender_link_static(target), where SENDER_STATIC_LINK is on. Windows: the C++
+# runtime inside the exe (MSVC's /MT, MinGW's -static), so that it needs no
+# redistributable. Elsewhere the first that the toolchain links without a
+# warning: a static PIE with packed relative relocations (randomised, and
+# GCC 14's libgcc costs a plain -static link 650,000 instructions a run, this
+# way 107,000); a static PIE; -static (no rcrt1.o, as Debian 12's armhf and
+# s390x); or dynamic (macOS).
 if(SENDER_STATIC_LINK)
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
@@ -43,8 +40,8 @@ elseif(SENDER_STATIC_LINK AND NOT WIN32)
     endif()
 endif()
 
-# GNU ld also writes its map of the link beside the program: which archive
-# members went in, read by the release's licence check and build record.
+# The link map beside the program shows which archive members went in: the
+# release's licence check and build record read it.
 function(sender_link_static target)
     if(static_link)
         target_link_options(${target} PRIVATE ${static_link} -Wl,-Map=$<TARGET_FILE:${target}>.map)

@@ -1,7 +1,6 @@
-# Cross compiling with Debian's cross compilers for the Debian architecture
-# SENDER_DEBIAN_ARCH (arm64, armhf, s390x, ...; package g++-<GNU type>), and
-# running what is built under qemu-user, with the cross compiler's own
-# libraries as the emulated programs' root.
+# Cross compiling with Debian's g++-<GNU type> for the Debian architecture
+# SENDER_DEBIAN_ARCH (arm64, armhf, s390x, ...), and running what is built
+# under qemu-user, with the cross root's libraries.
 set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SENDER_DEBIAN_ARCH)
 if(NOT SENDER_DEBIAN_ARCH)
     message(FATAL_ERROR "set SENDER_DEBIAN_ARCH to the Debian architecture to build for")
@@ -20,13 +19,12 @@ set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
 # that is installed, another build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The C library is the target's own (libc6-dev:<arch>) where it is installed:
-# the cross root's (libc6-dev-<arch>-cross) lags behind Debian's stable
-# updates, and the static sender carries its libc. Its headers take the place
-# of the cross root's include folder in the compiler's own list (replaced,
-# not added before it, as libstdc++'s #include_next needs that order), and
-# its folder comes first for libraries and start files (crt1.o ...).
-# libstdc++ and libgcc stay the cross compiler's.
+# The C library is the target's own (libc6-dev:<arch>) where it is installed,
+# as the cross root's lags behind Debian's stable updates and the static
+# sender carries it. Its headers replace the cross root's in the compiler's
+# own list (in place: libstdc++'s #include_next needs that order), and its
+# folder comes first for libraries and start files. libstdc++ and libgcc stay
+# the cross compiler's.
 if(EXISTS /usr/lib/${GNU_TYPE}/libc.a)
     set(languages C CXX)
     set(sources c c++)

@@ -1,15 +1,12 @@
 # The checks of a native build: clang-tidy, cppcheck and clang-format over
 # the sources, and callgrind's count of one whole run against a trivial
 # program built the same way.
-find_program(SENDER_CLANG_TIDY clang-tidy)
-find_program(SENDER_CPPCHECK cppcheck)
-find_program(SENDER_CLANG_FORMAT clang-format)
-find_program(SENDER_VALGRIND valgrind)
-foreach(tool IN ITEMS CLANG_TIDY CPPCHECK CLANG_FORMAT VALGRIND)
-    if(NOT SENDER_${tool})
-        string(TOLOWER ${tool} name)
-        string(REPLACE _ - name ${name})
-        sender_suite_lacks("Checks: ${name} not found, its check is off (scripts/prerequisites test installs it)")
+foreach(tool IN ITEMS clang-tidy cppcheck clang-format valgrind)
+    string(MAKE_C_IDENTIFIER ${tool} variable)
+    string(TOUPPER SENDER_${variable} variable)
+    find_program(${variable} ${tool})
+    if(NOT ${variable})
+        sender_suite_lacks("Checks: ${tool} not found, its check is off (scripts/prerequisites test installs it)")
     endif()
 endforeach()
 
@@ -35,10 +32,9 @@ if(SENDER_VALGRIND AND SENDER_STATIC_LINK)
     sender_link_static(instruction_floor)
     # Measured on x86-64; other processors count other instructions, and
     # only the ratio to the floor holds there.
+    set(limit "")
     if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
         set(limit 110000)
-    else()
-        set(limit "")
     endif()
     file(WRITE ${CMAKE_BINARY_DIR}/answers.txt "127.0.0.1\n127.0.0.1\n0\n")
     add_test(NAME perf.instructions

@@ -1,8 +1,6 @@
-# From a Linux build: sender.exe, as the windows-x86 preset builds it in its
-# own tree (build/windows-x86, the exe that the release ships), checked by the
-# release's check and run against the end-to-end table under Wine, where the
-# cross compiler and Wine are present and Wine's 32-bit side can run,
-# natively or under qemu-i386.
+# From a Linux build: the exe that the release ships, built by the windows-x86
+# preset in build/windows-x86, checked by the release's check and run against
+# the end-to-end table under Wine, natively or under qemu-i386.
 option(SENDER_WINDOWS_SUITE "Build sender.exe and test it under Wine" ON)
 if(NOT SENDER_WINDOWS_SUITE)
     return()
@@ -37,17 +35,13 @@ if(NOT SENDER_WINE OR NOT SENDER_WINESERVER OR NOT SENDER_WINEBOOT)
     sender_suite_lacks("Windows suite: the rows under Wine are off, wine not found (scripts/prerequisites test installs it on amd64)")
     return()
 endif()
-function(wine_loader_runs loader result)
-    set(${result} FALSE PARENT_SCOPE)
-    if(EXISTS /usr/lib/wine/${loader})
-        execute_process(COMMAND /usr/lib/wine/${loader} --version RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
-        if(NOT failed)
-            set(${result} TRUE PARENT_SCOPE)
-        endif()
+foreach(loader IN ITEMS wine wine64)
+    execute_process(COMMAND /usr/lib/wine/${loader} --version RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
+    set(${loader}_runs TRUE)
+    if(failed)
+        set(${loader}_runs FALSE)
     endif()
-endfunction()
-wine_loader_runs(wine SENDER_WINE32_RUNS)
-wine_loader_runs(wine64 SENDER_WINE64_RUNS)
+endforeach()
 
 # Where the kernel cannot run 32-bit x86 programs, qemu-i386 runs them for
 # the Wine processes (tests/wine-emulated); ON takes that way everywhere, so
@@ -57,27 +51,23 @@ set(SENDER_WINE_EMULATION AUTO CACHE STRING
 set_property(CACHE SENDER_WINE_EMULATION PROPERTY STRINGS AUTO ON)
 set(wine_emulator "")
 set(emulator_env "")
-if(SENDER_WINE_EMULATION STREQUAL "ON" OR NOT SENDER_WINE32_RUNS)
+if(SENDER_WINE_EMULATION STREQUAL "ON" OR NOT wine_runs)
     find_program(SENDER_QEMU_I386 qemu-i386)
     set(wine_emulator ${CMAKE_CURRENT_SOURCE_DIR}/wine-emulated ${SENDER_QEMU_I386})
-    set(emulated_runs FALSE)
-    if(SENDER_QEMU_I386 AND EXISTS /usr/lib/wine/wine)
+    set(failed TRUE)
+    set(why "qemu-i386 not found")
+    if(SENDER_QEMU_I386)
         execute_process(COMMAND ${wine_emulator} /usr/lib/wine/wine --version
                         RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE why)
-        if(NOT failed)
-            set(emulated_runs TRUE)
-        endif()
     endif()
-    if(NOT emulated_runs)
+    if(failed)
         string(REGEX REPLACE "\n.*" "" why "${why}")
         message(STATUS "Windows suite: the rows under Wine are off: this machine cannot run 32-bit x86 programs, \
 and qemu-i386 cannot run Wine's loader in a private binfmt_misc entry either (${why})")
         return()
     endif()
-    # qemu-i386 7.2 (Debian 12) looks for free address space page by page,
-    # which costs each Wine process some 40 s of start-up; 256 KiB pages make
-    # that scan 64 times shorter (about 1 s a row). qemu 10 (Debian 13) has no
-    # such scan and only warns about the option, so it is given where accepted.
+    # qemu-i386 7.2 (Debian 12) scans for free address space page by page, some
+    # 40 s a Wine process; 256 KiB pages cut that to about 1 s. qemu 10 only warns.
     execute_process(COMMAND ${SENDER_QEMU_I386} -p 262144 /usr/lib/wine/wine --version
                     RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE warned)
     if(NOT failed AND NOT warned)
@@ -124,7 +114,7 @@ function(wine_rows kind arch)
 endfunction()
 
 wine_rows(wine32 win32)
-if(SENDER_WINE64_RUNS)
+if(wine64_runs)
     wine_rows(wow64 win64)
 else()
     sender_suite_lacks("Windows suite: the rows under a WoW64 prefix are off, /usr/lib/wine/wine64 (wine64) is missing")

@@ -18,12 +18,11 @@ execute_process(COMMAND ${WINEBOOT} -i RESULT_VARIABLE failed OUTPUT_FILE ${PREF
 if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}")
 endif()
-# The first program that uses sockets starts Wine's services (services.exe,
-# winedevice, svchost), which then stay: a few seconds natively, half a
-# minute under qemu-i386, too long for the first row's deadlines. sender.exe
-# with its input at its end does that and sends nothing (no address). Under
-# qemu-i386 a service may crash while it starts, and the next program starts
-# it again, so the run is repeated until one is quick: then all are up.
+# The first program that uses sockets starts Wine's services, which then stay:
+# seconds natively, half a minute under qemu-i386, too long for a row's
+# deadlines. sender.exe with no input does that and sends nothing. Under
+# qemu-i386 a service may crash while it starts and start again with the
+# next program, so the run is repeated until one is quick.
 separate_arguments(FIRST_RUN)
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
