@@ -12,6 +12,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,14 +30,22 @@ struct WSADATA {
     WORD wHighVersion;
 };
 
-// POSIX sockets need no start-up. What Winsock does differently is that it
-// never raises a signal: a write to a closed pipe or socket fails with an
-// error instead of killing the process, so ignore SIGPIPE to match.
+// POSIX sockets need no start-up. What Winsock does differently: it never
+// raises a signal (a write to a closed pipe or socket fails with an error
+// instead of killing the process, so ignore SIGPIPE to match), and a socket
+// is no file descriptor. A POSIX socket takes the lowest free one, so where
+// a standard stream is closed it would take its place and the dialogue would
+// wait on it for ever; a closed one is opened on /dev/null, at its end.
 inline int WSAStartup(WORD requestedVersion, WSADATA* data)
 {
     data->wVersion = requestedVersion;
     data->wHighVersion = requestedVersion;
     (void)std::signal(SIGPIPE, SIG_IGN);
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
+        if (fcntl(stream, F_GETFD) == -1) {
+            (void)open("/dev/null", O_RDWR); // cppcheck-suppress leakReturnValNotUsed
+        }
+    }
     return 0;
 }
 
