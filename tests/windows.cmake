@@ -85,12 +85,10 @@ endif()
 # limit and peak memory).
 rows_but(wine_rows BindRows/* TwoHostBindRows/* ProcessRows/* ${rows_off})
 
-# One throwaway prefix per kind, made once for the whole suite (Wine's first
-# start takes seconds), with a persistent wineserver so that each run starts
-# fast. Mono and Gecko are never offered. wine32: a pure 32-bit Windows.
-# wow64: 64-bit Windows, where the 32-bit exe runs through WoW64 as on
-# Windows 11. Wine makes sockets in the wineserver, so it starts on the
-# sender's test host.
+# One throwaway prefix per kind, made once for the suite, with a persistent
+# wineserver so that each run starts fast; no Mono or Gecko. wine32: a 32-bit
+# Windows; wow64: a 64-bit one, where the exe runs through WoW64 as on
+# Windows 11. Wine makes sockets in the wineserver: it starts on the sender's host.
 function(wine_rows kind arch)
     set(wine_env WINEPREFIX=${CMAKE_BINARY_DIR}/${kind}-prefix WINEARCH=${arch} WINEDEBUG=-all
                  "WINEDLLOVERRIDES=mscoree,mshtml=" ${emulator_env})
