@@ -3,11 +3,11 @@
 # the same 14 bytes from 127.0.0.1:4148 to 127.0.0.1:6000, and counts the
 # sender's instructions with callgrind.
 # Needs: hyperfine socat netcat-openbsd valgrind (Debian), and a built sender:
-#   cmake --preset default && cmake --build --preset default
+#   cmake --workflow --preset release
 # Usage: bench/run.sh [path/to/sender]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sender=${1:-build/default/sender}
+sender=${1:-build/release/sender}
 work=$(mktemp -d)
 trap 'kill "${receiver:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -36,7 +36,7 @@ awk -F, 'NR > 1 { name[NR] = $1; median[NR] = $4 }
     }' "$work/times.csv"
 
 # Instructions depend on the environment's size (the C library scans it at
-# start-up), so count with an empty one: the same number on any machine.
+# start-up), so count with an empty one: the same for one build on one processor.
 instructions=$(env -i valgrind --tool=callgrind --callgrind-out-file=/dev/null "$sender" \
     < "$work/answers" 2>&1 >/dev/null | sed -n 's/.*Collected : //p')
 echo

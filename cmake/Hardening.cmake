@@ -1,6 +1,7 @@
-# Debian's own hardening flags (dpkg-buildflags, hardening=+all), for every
-# program; the sanitizer build keeps its own. MinGW's stack protector lives in
-# libssp, which the link must name too.
+# The code hardening of Debian's dpkg-buildflags hardening=+all (stack protector,
+# fortify, stack clash, x86 control-flow protection, relro, now; not its format
+# warnings or arm64's branch protection), for every program; the sanitizer build
+# keeps its own. MinGW's stack protector is libssp, which the flag links in.
 add_library(sender_hardening INTERFACE)
 if(MSVC)
     target_compile_options(sender_hardening INTERFACE /GS /guard:cf)

@@ -60,8 +60,8 @@ if(CPACK_GENERATOR STREQUAL "DEB")
 endif()
 
 # CPack's ZIP writes local time, and its TGZ and ZIP keep the file system's
-# order and the builder's uid and gid (CMake before 4.4): GNU tar and zip make
-# them again, sorted, with no owner and every time from SOURCE_DATE_EPOCH.
+# order and the builder's uid and gid: GNU tar and zip make them again,
+# sorted, with no owner and every time the epoch above.
 if(NOT CPACK_GENERATOR MATCHES "^(TGZ|ZIP)$")
     return()
 elseif(NOT CMAKE_HOST_UNIX)

@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::size_t maxAddressLength = addressFieldSize - 1;
 
-// Reads one token as the stream extraction of a character string does (white
+// Reads one token as the Windows C++ library extracts a character string (white
 // space skipped, the token ending at white space, a zero byte or the end of
 // input, that ending character left unread), except that an over-long token
 // is read to its end and refused instead of being cut short.

@@ -22,5 +22,5 @@ void showBanner(std::ostream& out = std::cout);
 // empty rather than holding an address the operator never typed.
 void askAddress(const char* question, AddressField& field, std::istream& in = std::cin, std::ostream& out = std::cout);
 
-// Reads the operator's closing number; whatever is typed ends the wait.
+// Reads the operator's closing number; any word typed, or the end of input, ends the wait.
 void waitForNumber(std::int32_t& nb, std::istream& in = std::cin);

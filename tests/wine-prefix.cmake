@@ -1,6 +1,6 @@
 # env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -DFIRST_RUN="..." -P wine-prefix.cmake
 # Makes a fresh Wine prefix, as the environment names it, leaves a persistent
-# wineserver on it, and runs FIRST_RUN (a command) once with no input.
+# wineserver on it, and runs FIRST_RUN (a command) with no input till it is quick.
 # Their output goes to a log: Wine's background processes keep whatever they
 # inherit open, and CTest would wait for that pipe to close.
 set(PREFIX $ENV{WINEPREFIX})
@@ -19,10 +19,10 @@ if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}")
 endif()
 # The first program that uses sockets starts Wine's services, which then stay:
-# seconds natively, half a minute under qemu-i386, too long for a row's
+# seconds natively, half a minute under qemu-i386, too long for a row's 10 s
 # deadlines. sender.exe with no input does that and sends nothing. Under
-# qemu-i386 a service may crash while it starts and start again with the
-# next program, so the run is repeated until one is quick.
+# qemu-i386 a service may crash while it starts and start again with the next
+# program, so the run is repeated until one takes under 5 s, half a deadline.
 separate_arguments(FIRST_RUN)
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
