@@ -3,8 +3,8 @@
 # redistributable. Elsewhere the first that the toolchain links without a
 # warning: a static PIE with packed relative relocations (randomised, and
 # GCC 14's libgcc costs a plain -static link 650,000 instructions a run, this
-# way 107,000); a static PIE; -static (no rcrt1.o, as Debian 12's armhf and
-# s390x); or dynamic (macOS).
+# way 107,000); a static PIE; -static (no rcrt1.o, as Debian 12's armhf); or
+# dynamic (macOS).
 if(SENDER_STATIC_LINK)
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
@@ -16,22 +16,24 @@ elseif(SENDER_STATIC_LINK AND NOT WIN32)
     include(CheckCXXSourceCompiles)
     function(sender_links result)
         set(CMAKE_REQUIRED_FLAGS -fPIE)
-        set(CMAKE_REQUIRED_LINK_OPTIONS ${ARGN})
+        set(CMAKE_REQUIRED_LINK_OPTIONS ${ARGN} ${SENDER_STATIC_LIBC})
         set(CMAKE_REQUIRED_QUIET ON)
-        # ld only warns where it ignores an option (-z pack-relative-relocs before binutils 2.41 on Arm).
+        # ld only warns where it ignores an option (-z pack-relative-relocs,
+        # by ld 2.40 on Arm and s390x), in English in the C locale.
+        set(locale "$ENV{LC_ALL}")
+        set(ENV{LC_ALL} C)
         check_cxx_source_compiles("#include <iostream>\nint main() { std::cout << 1; }" ${result}
                                   FAIL_REGEX "[Ww]arning|ignored")
+        set(ENV{LC_ALL} "${locale}")
     endfunction()
-    sender_links(SENDER_LINKS_PACKED_STATIC_PIE -static-pie -Wl,-z,pack-relative-relocs)
-    sender_links(SENDER_LINKS_STATIC_PIE -static-pie)
-    sender_links(SENDER_LINKS_STATIC -static)
-    if(SENDER_LINKS_PACKED_STATIC_PIE)
-        set(static_link -static-pie -Wl,-z,pack-relative-relocs)
-    elseif(SENDER_LINKS_STATIC_PIE)
-        set(static_link -static-pie)
-    elseif(SENDER_LINKS_STATIC)
-        set(static_link -static)
-    endif()
+    foreach(candidate "-static-pie;-Wl,-z,pack-relative-relocs" -static-pie -static)
+        string(MAKE_C_IDENTIFIER "SENDER_LINKS${candidate}" result)
+        sender_links(${result} ${candidate})
+        if(${result})
+            set(static_link ${candidate})
+            break()
+        endif()
+    endforeach()
     if(static_link)
         string(JOIN " " shown ${static_link})
         message(STATUS "Link: ${shown}, the first that this toolchain takes")
@@ -40,10 +42,12 @@ elseif(SENDER_STATIC_LINK AND NOT WIN32)
     endif()
 endif()
 
-# The link map beside the program shows which archive members went in: the
-# release's licence check and build record read it.
+# SENDER_STATIC_LIBC: a cross build's C library (cmake/debian-cross.cmake).
+# The link map beside the program shows which archive members went in, for
+# the release's notices check.
 function(sender_link_static target)
     if(static_link)
-        target_link_options(${target} PRIVATE ${static_link} -Wl,-Map=$<TARGET_FILE:${target}>.map)
+        target_link_options(${target} PRIVATE ${static_link} ${SENDER_STATIC_LIBC}
+                                              -Wl,-Map=$<TARGET_FILE:${target}>.map)
     endif()
 endfunction()
