@@ -1,7 +1,12 @@
-# The code hardening of Debian's dpkg-buildflags hardening=+all (stack protector,
-# fortify, stack clash, x86 control-flow protection, relro, now; not its format
-# warnings or arm64's branch protection), for every program; the sanitizer build
-# keeps its own. MinGW's stack protector is libssp, which the flag links in.
+# The code hardening that every program links: what dpkg-buildflags gives
+# with hardening=+all on Debian 12 (stack protector, fortify, relro, bindnow),
+# and stack clash and, on x86, control-flow protection, which Debian 13's adds;
+# not its format warnings or arm64's branch protection. PIE, where the
+# toolchain links one, comes from the static link. -fcf-protection marks our
+# code's branch targets (endbr64), but Debian's static C library is not
+# CET-marked, so the program lacks the IBT and SHSTK properties and the
+# processor enforces neither. The sanitizer build keeps its own flags.
+# MinGW's stack protector is libssp, which the flag links in.
 add_library(sender_hardening INTERFACE)
 if(MSVC)
     target_compile_options(sender_hardening INTERFACE /GS /guard:cf)

@@ -1,27 +1,23 @@
-# What is installed, and the packages that cpack makes of it: on Linux a .deb
-# and a .tar.gz, on Windows a zip. Every time stamp is SOURCE_DATE_EPOCH, or
-# else the newest changelog entry's, as dpkg takes it.
+# What is installed, and the packages that cpack makes of it with Debian's own
+# tools (cmake/Package.cmake): on Linux the .deb and, natively, the .tar.gz;
+# for Windows the zip. Every time stamp, the manual page's date among them, is
+# SOURCE_DATE_EPOCH's where it is set, else the newest changelog entry's.
 include(GNUInstallDirs)
-file(STRINGS packaging/changelog signature REGEX "^ -- " LIMIT_COUNT 1)
-string(REGEX REPLACE ".*>  " "" changed "${signature}")
-if(CMAKE_HOST_UNIX)
-    execute_process(COMMAND date -u -d "${changed}" "+%s;%F" OUTPUT_VARIABLE changed
-                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-    list(GET changed 0 SENDER_EPOCH)
-    list(GET changed 1 SENDER_DATE) # the manual page's date
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND dpkg-parsechangelog -l ${PROJECT_SOURCE_DIR}/packaging/changelog -S Timestamp
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
+set(CPACK_SENDER_EPOCH $ENV{SOURCE_DATE_EPOCH})
+string(TIMESTAMP SENDER_DATE "%Y-%m-%d" UTC)
 
-# Folders as Debian makes them (mkdir still applies the umask: the staged
-# folders are set again in cmake/PackageScripts.cmake).
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS sender RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The zip keeps its documents at its top. NOTICES holds the licences of the
 # code that the static program carries (the .deb's copyright file has them).
 if(WIN32)
     install(FILES README.md LICENSE DESTINATION .)
     install(FILES packaging/NOTICES.windows DESTINATION . RENAME NOTICES.txt)
-    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /)
 else()
     # Compressed as Debian ships them: gzip -9n keeps no name or time stamp.
     configure_file(man/sender.1.in sender.1 @ONLY)
@@ -35,30 +31,27 @@ else()
     install(FILES packaging/NOTICES.linux DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME NOTICES)
     install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
             RENAME sender)
-    set(CPACK_GENERATOR TGZ DEB)
+    # The .deb's architecture: a cross build's, otherwise dpkg's own. Its
+    # Built-Using names the source of the libc6-dev that the static link takes.
+    set(CPACK_SENDER_ARCH ${SENDER_DEBIAN_ARCH})
+    if(NOT SENDER_DEBIAN_ARCH)
+        execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_SENDER_ARCH
+                        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    set(query dpkg-query libc6-dev:${CPACK_SENDER_ARCH})
+    if(SENDER_LIBC_PACKAGE)
+        set(query dpkg-deb ${SENDER_LIBC_PACKAGE})
+    endif()
+    list(INSERT query 1 [[--showformat=${source:Package} (= ${source:Version})]] --show)
+    execute_process(COMMAND ${query} OUTPUT_VARIABLE CPACK_SENDER_BUILT_USING ERROR_QUIET)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 endif()
 
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/Package.cmake)
 set(CPACK_PACKAGE_FILE_NAME "sender-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
-# The exe is stripped by its own link (-s): MinGW's strip would stamp the
-# PE header with the time of packing.
-if(NOT WIN32)
-    set(CPACK_STRIP_FILES ON)
-endif()
-# sender_<version>_<architecture>.deb, installed in /usr, with the fields of
-# packaging/control; a cross build names the architecture, otherwise dpkg.
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SENDER_DEBIAN_ARCH})
-if(NOT SENDER_DEBIAN_ARCH AND NOT WIN32)
-    execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
-                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-endif()
-file(STRINGS packaging/control CPACK_PACKAGE_CONTACT REGEX "^Maintainer: ")
-string(REPLACE "Maintainer: " "" CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_CONTACT}")
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageScripts.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageScripts.cmake)
 set(CPACK_SENDER_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_SENDER_BINARY_DIR ${CMAKE_BINARY_DIR})
-set(CPACK_SENDER_EPOCH ${SENDER_EPOCH})
 set(CPACK_SENDER_STRIP ${CMAKE_STRIP})
-set(CPACK_SENDER_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
+set(CPACK_SENDER_CROSS ${CMAKE_CROSSCOMPILING})
 include(CPack)
