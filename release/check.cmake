@@ -1,18 +1,19 @@
-# cmake -DFILES="a.deb;b.tar.gz;c.zip;sender.exe" -DTREE=build/PRESET [-DOBJDUMP=...] -P release/check.cmake
-# Checks the shipped files, as they lie, against the tables below. TREE is the
-# build tree that made them: its compile commands show the flags and its link
-# map the archives that no stripped binary shows. The tools' words are
-# matched, so they must not be translated.
+# cmake -DFILES="a.deb;b.tar.gz;c.zip;d.exe;e.buildinfo;f.dsc" [-DTREE=build/PRESET] [-DOBJDUMP=...] -P check.cmake
+# Checks the files that a release ships, as they lie, against the tables
+# below; a program with TREE, the build tree that made it (its build ID or
+# bytes prove it), whose link map shows the archive members and compile
+# commands the flags. The tools' words are matched, untranslated.
 cmake_minimum_required(VERSION 3.25)
-set(ENV{LC_ALL} C)
+set(ENV{LC_ALL} C.UTF-8)
+unset(ENV{LANGUAGE})
 set(source ${CMAKE_CURRENT_LIST_DIR}/..)
 
-# Each table's columns are split by " | ". The hardening of a Linux program:
-# what readelf must show, unless what a middle column names is there (a plain
-# static executable has no dynamic section and nothing to bind late).
+# Columns are split by " | ". What readelf must show of a Linux program (a
+# plain static one has no dynamic section and binds nothing late).
 set(elf_rows
     "GNU_RELRO | read-only relocations, a GNU_RELRO segment (-Wl,-z,relro)"
-    "\\(FLAGS\\)[^\n]*BIND_NOW | There is no dynamic section | immediate binding, BIND_NOW (-Wl,-z,now)")
+    "\\(FLAGS\\)[^\n]*BIND_NOW|There is no dynamic section
+     | immediate binding, BIND_NOW (-Wl,-z,now), or no dynamic section")
 set(elf_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2 -fstack-clash-protection)
 # The same for the exe, as objdump -p -h shows it (dumpbin for MSVC).
 set(pe_rows
@@ -32,22 +33,41 @@ set(pe_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 # The DLLs that a bare Windows has. advapi32: MinGW's static libssp seeds the
 # stack protector's guard with CryptGenRandom from it.
 set(windows_dlls "^(kernel32|ws2_32|msvcrt|advapi32|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
-set(version_strings FileDescription ProductName FileVersion ProductVersion OriginalFilename InternalName LegalCopyright)
+set(version_strings FileVersion ProductVersion OriginalFilename FileDescription ProductName InternalName LegalCopyright)
 
-# The code that a static link may pull in: the archives and start files (a
-# regular expression on their names in the link map), the heading of their
-# notice in the NOTICES beside the program in an archive, and a line of it in
-# the .deb's copyright file ("-": not in a .deb). An input of the link that no
-# row names fails the check until its notice is added.
+# The code that a static link may pull in: archive members and start files
+# as the link map names them, the heading of their notice in the NOTICES that
+# ships beside the program, and a line of it in the .deb's copyright file
+# ("-": no .deb carries it); all three regular expressions. An input that no
+# row names fails the check until its notice is added, and so does a heading
+# whose rows name nothing in the program, but for these sections:
+set(notice_sections "Corresponding source" "Relinking with a changed C library"
+                    "GNU Lesser General Public License, version 2\\.1")
 set(notice_rows
-    "^((libc|libm|libm-[0-9.]+|libmvec|libpthread|libdl|librt)\\.a|[crS]?crt[1in]\\.o)$ | == The GNU C Library \\(glibc\\) == | License: LGPL-2.1\\+"
-    "^libc\\.a$ | == 4.4 BSD code in the GNU C Library == | License: BSD-3-[Cc]lause"
-    "^libc\\.a$ | == Digital Equipment Corporation code in the GNU C Library == | Digital Equipment Corporation"
-    "^libc\\.a$ | == Internet Software Consortium code in the GNU C Library == | Internet Software Consortium"
-    "^((libstdc\\+\\+|libgcc|libgcc_eh|libssp|libssp_nonshared)\\.a|crt(begin|end)[ST]?\\.o)$ | == The GCC runtime: libstdc\\+\\+(,| and) libgcc | GCC Runtime Library Exception"
-    "^(lib(mingw32|mingwex|msvcrt|moldname|kernel32|ws2_32|advapi32|user32)\\.a|(crt2|dllcrt2)\\.o)$ | == The mingw-w64 runtime == | -"
-    "^libmingwex\\.a$ | == gdtoa and mingw_pformat in the mingw-w64 runtime \\(Lucent\\) == | -"
-    "^libmingwex\\.a$ | == strtodnrp in the mingw-w64 runtime \\(David M. Gay\\) == | -")
+    "^(lib(c|m|m-[0-9.]+|mvec|pthread|dl|rt)\\.a\\(|[crS]?crt[1in]\\.o$)
+     | The GNU C Library .glibc. | License: LGPL-2\\.1\\+"
+    "^libc\\.a\\( | 4\\.4 BSD code in the GNU C Library | License: BSD-3-clause"
+    "^libc\\.a\\( | Digital Equipment Corporation code in the GNU C Library | Digital Equipment Corporation"
+    "^libc\\.a\\( | Internet Software Consortium code in the GNU C Library | Internet Software Consortium"
+    "^(lib(stdc\\+\\+|gcc|gcc_eh)\\.a\\(|crt(begin|end)[ST]?\\.o$)
+     | The GCC runtime: libstdc\\+\\+(,| and) libgcc.* | GCC Runtime Library Exception"
+    "^libssp(_nonshared)?\\.a\\( | The GCC runtime: libstdc\\+\\+, libgcc and libssp | -"
+    "^libstdc\\+\\+\\.a\\(cp-demangle\\.o\\)$
+     | The C\\+\\+ demangler in libstdc\\+\\+ .libiberty's cp-demangle\\.c.
+     | License: GPL-2\\+ with cp-demangle exception"
+    "^libgcc\\.a\\([a-z]*tf[a-z0-9]*\\.o\\)$
+     | Soft-float code in libgcc .soft-fp. | License: LGPL-2\\.1\\+ with soft-fp exception"
+    "^(lib(mingw32|mingwex|msvcrt|moldname|kernel32|ws2_32|advapi32|user32)\\.a\\(|(crt2|dllcrt2)\\.o$)
+     | The mingw-w64 runtime | -"
+    "^libmingwex\\.a\\(.*-(dmisc|gdtoa|gethex|gmisc|hd_init|hexnan|misc|smisc|strtodg|strtof|strtopx|sum)\\.o\\)$
+     | gdtoa in the mingw-w64 runtime .Lucent. | -"
+    "^libmingwex\\.a\\(.*-strtodnrp\\.o\\)$ | strtodnrp in the mingw-w64 runtime .David M\\. Gay. | -"
+    "^libmingwex\\.a\\(.*-mingw_pformat\\.o\\)$ | mingw_pformat in the mingw-w64 runtime .Keith Marshall. | -")
+# The build record: the fields that it must hold, and those that would
+# differ from build to build or from folder to folder.
+set(record_fields Format Source Binary Architecture Version Checksums-Md5 Checksums-Sha1 Checksums-Sha256
+                  Build-Architecture Installed-Build-Depends Environment Git-Commit)
+set(record_unstable "^Build-(Date|Path|Tainted-By|Kernel-Version)$")
 
 function(fail what)
     message(FATAL_ERROR "${checked_file}: ${what}")
@@ -61,35 +81,29 @@ endfunction()
 function(run result)
     execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE failed)
     if(failed)
-        fail("${ARGN} failed:\n${out}")
+        list(GET ARGN 0 tool)
+        fail("${tool} failed:\n${out}")
     endif()
     set(${result} "${out}" PARENT_SCOPE)
 endfunction()
-# Each row's pattern is in the dump, unless its middle column is.
 function(require_rows dump)
     foreach(row IN LISTS ARGN)
-        string(REPLACE " | " ";" row "${row}")
-        list(GET row 0 pattern)
-        list(GET row 1 unless)
-        list(GET row -1 what)
-        if(unless STREQUAL what OR NOT dump MATCHES "${unless}")
-            require("${dump}" "${pattern}" "${what}")
-        endif()
+        string(REGEX REPLACE "[ \n]+\\| " ";" row "${row}")
+        require("${dump}" ${row})
     endforeach()
 endfunction()
 
 # Every source of src/ in TREE's compile commands was compiled with each flag.
 function(check_compile_flags)
-    file(STRINGS ${TREE}/compile_commands.json commands REGEX "\"command\": .* -c [^ ]*/src/[^/ ]+\\.cpp\"")
+    file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8 REGEX "\"command\": .* -c .*/src/[^/\"]+\\.cpp")
     if(NOT commands)
         fail("${TREE}/compile_commands.json has no compile command for a source of src/")
     endif()
     foreach(command IN LISTS commands)
-        string(REGEX REPLACE ".* -c ([^ ]+)\".*" "\\1" file "${command}")
         foreach(flag IN LISTS ARGN)
             string(FIND "${command}" " ${flag} " at)
             if(at EQUAL -1)
-                fail("${file} is compiled without ${flag}")
+                fail("a source of src/ is compiled without ${flag}: ${command}")
             endif()
         endforeach()
     endforeach()
@@ -100,38 +114,31 @@ endfunction()
 
 function(check_elf program)
     find_program(READELF NAMES readelf REQUIRED)
-    run(dump ${READELF} -W --file-header --program-headers --dynamic ${program})
+    find_program(OBJDUMP_ELF NAMES objdump REQUIRED)
+    run(dump ${READELF} -W --file-header --program-headers --dynamic --notes ${program})
+    run(built ${READELF} -W --notes ${TREE}/sender)
+    string(REGEX MATCH "Build ID: [0-9a-f]+" id "${built}")
+    require("${dump}" "${id}\n" "the build tree's program, stripped (${id})")
     require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
-    # The shipped program is stripped: the unstripped one in TREE shows main.
+    # Our code's branch targets (not enforced: Debian's static glibc is not
+    # CET-marked). main's address is the build tree's, its bytes the shipped.
     if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
-        find_program(OBJDUMP_ELF NAMES objdump REQUIRED)
         run(code ${OBJDUMP_ELF} -d --disassemble=main ${TREE}/sender)
-        string(REGEX MATCH "<main>:\n[^\n]*" start "${code}")
-        require("${start}" "endbr64" "control-flow protection, main starts with endbr64 (-fcf-protection)")
+        string(REGEX MATCH "([0-9a-f]+) <main>:" main "${code}")
+        math(EXPR end "0x${CMAKE_MATCH_1} + 4" OUTPUT_FORMAT HEXADECIMAL)
+        run(code ${OBJDUMP_ELF} -d --start-address=0x${CMAKE_MATCH_1} --stop-address=${end} ${program})
+        require("${code}" "\tendbr64" "main starts with endbr64 (-fcf-protection)")
         list(APPEND flags -fcf-protection)
     endif()
     check_compile_flags(${flags})
 endfunction()
 
-# A version string in the exe is its UTF-16 key and a zero, then its UTF-16
-# value and a zero, starting at the next 32-bit boundary. Both in hex.
-function(utf16_hex text result)
+# The text in UTF-16 little-endian, in hex.
+function(utf16 text result)
     string(HEX "${text}" hex)
     string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
     set(${result} "${hex}" PARENT_SCOPE)
-endfunction()
-function(version_value exe key result)
-    utf16_hex(${key} key_hex)
-    string(FIND "${exe}" "${key_hex}0000" at)
-    if(at EQUAL -1)
-        fail("has no version string ${key}")
-    endif()
-    string(LENGTH "${key_hex}0000" length)
-    math(EXPR start "(${at} + ${length} + 7) / 8 * 8")
-    string(SUBSTRING "${exe}" ${start} 512 value)
-    string(REGEX MATCH "^(([0-9a-f][1-9a-f]|[1-9a-f]0)00)+" value "${value}")
-    set(${result} "${value}" PARENT_SCOPE)
 endfunction()
 
 function(check_exe program)
@@ -157,76 +164,84 @@ function(check_exe program)
     if(NOT "ws2_32.dll" IN_LIST dlls)
         fail("does not import WS2_32.dll")
     endif()
-    foreach(dll IN LISTS dlls)
-        if(NOT dll MATCHES "${windows_dlls}")
-            fail("imports ${dll}, which a bare Windows machine does not have")
-        endif()
-    endforeach()
-
-    file(READ ${program} exe HEX)
-    foreach(key IN LISTS version_strings)
-        version_value("${exe}" ${key} ${key})
-        if(${key} STREQUAL "")
-            fail("the version string ${key} is empty")
-        endif()
-    endforeach()
-    file(STRINGS ${source}/CMakeLists.txt project REGEX "^project\\(sender VERSION ")
-    string(REGEX REPLACE ".*VERSION ([0-9.]+).*" "\\1" version "${project}")
-    set(keys FileVersion ProductVersion OriginalFilename)
-    set(values ${version} ${version} sender.exe)
-    foreach(key expected IN ZIP_LISTS keys values)
-        utf16_hex(${expected} expected_hex)
-        if(NOT ${key} STREQUAL expected_hex)
-            fail("${key} is not ${expected}")
-        endif()
-    endforeach()
-    list(LENGTH version_strings count)
-    message(STATUS "  version resource: ${count} strings, version ${version}, sender.exe")
-    string(HEX [[level="asInvoker"]] asInvoker)
-    string(FIND "${exe}" "${asInvoker}" at)
-    if(at EQUAL -1)
-        fail("has no manifest that asks for asInvoker")
+    list(FILTER dlls EXCLUDE REGEX "${windows_dlls}")
+    if(dlls)
+        fail("imports ${dlls}, which a bare Windows machine does not have")
     endif()
-    message(STATUS "  manifest: asInvoker")
+
+    # A version string: its key, a zero, a second to reach a 32-bit boundary
+    # or not, then its value (for the first three, these).
+    file(READ ${program} exe HEX)
+    file(STRINGS ${source}/packaging/changelog version REGEX "^sender \\(" LIMIT_COUNT 1)
+    string(REGEX REPLACE "^sender \\(([^)]+)\\).*" "\\1" version "${version}")
+    set(values ${version} ${version} sender.exe)
+    foreach(key IN LISTS version_strings)
+        list(POP_FRONT values value)
+        utf16("${key}" key_hex)
+        utf16("${value}" value_hex)
+        if(NOT exe MATCHES "${key_hex}0000(0000)?([1-9a-f].|.[1-9a-f])00" OR
+           value AND NOT exe MATCHES "${key_hex}0000(0000)?${value_hex}0000")
+            fail("has no version string ${key} ${value}")
+        endif()
+    endforeach()
+    message(STATUS "  version resource: ${version_strings}, version ${version}")
+    string(HEX [[level="asInvoker"]] asInvoker)
+    require("${exe}" "${asInvoker}" "a manifest that asks for asInvoker")
 endfunction()
 
-# Each archive and start file that the link map of TREE shows has a row, and
-# each row's notice, in the column named (archive or deb), lies in the text
-# that ships beside the program.
 function(check_notices notices column)
     file(GLOB map ${TREE}/sender.map ${TREE}/sender.exe.map)
     if(NOT map)
         fail("${TREE} has no link map (sender.map): the program was not linked statically")
     endif()
-    # Start files as ld loads them; archives where it takes a member from them.
-    file(STRINGS ${map} inputs REGEX "^(LOAD /[^ ]*\\.o|/[^ (]*\\.a\\()")
-    list(TRANSFORM inputs REPLACE "^(LOAD )?/([^ (]*/)?([^/ (]+).*$" "\\3")
+    file(STRINGS ${map} inputs ENCODING UTF-8 REGEX "^(LOAD /.*\\.o$|/[^(]*\\.a\\([^)]*\\))")
+    list(TRANSFORM inputs REPLACE "^(LOAD )?/([^(]*/)?([^/(]+(\\([^)]*\\))?).*$" "\\3")
     list(REMOVE_DUPLICATES inputs)
     file(READ ${notices} text)
-    foreach(name IN LISTS inputs)
-        set(covered FALSE)
-        foreach(row IN LISTS notice_rows)
-            string(REPLACE " | " ";" row "${row}")
-            list(GET row 0 pattern)
-            list(GET row 1 archive)
-            list(GET row 2 deb)
-            if(name MATCHES "${pattern}")
-                set(covered TRUE)
-                if(NOT ${column} STREQUAL "-" AND NOT text MATCHES "${${column}}")
-                    fail("${name} is in the program, but ${notices} lacks its notice '${${column}}'")
-                endif()
+    file(STRINGS ${notices} headings REGEX "^== .* ==$")
+    set(named ${notice_sections})
+    set(uncovered ${inputs})
+    foreach(row IN LISTS notice_rows)
+        string(REGEX REPLACE "[ \n]+\\| " ";" row "${row}")
+        list(GET row 0 pattern)
+        list(GET row 1 heading)
+        list(GET row 2 deb)
+        set(carried ${inputs})
+        list(FILTER carried INCLUDE REGEX "${pattern}")
+        if(NOT carried)
+            continue()
+        endif()
+        list(REMOVE_ITEM uncovered ${carried})
+        list(GET carried 0 example)
+        set(found ${headings})
+        list(FILTER found INCLUDE REGEX "^== ${heading} ==$")
+        string(REPLACE "\\" "" shown "== ${heading} ==")
+        if(column STREQUAL "heading" AND NOT found)
+            fail("${example} is in the program, but ${notices} has no heading like '${shown}'")
+        elseif(column STREQUAL "deb" AND NOT deb STREQUAL "-" AND NOT text MATCHES "${deb}")
+            fail("${example} is in the program, but ${notices} lacks its notice '${deb}'")
+        endif()
+        list(APPEND named "${heading}")
+    endforeach()
+    if(uncovered)
+        list(GET uncovered 0 example)
+        fail("${example} is in the program (${map}), but no row of release/check.cmake names its notice")
+    endif()
+    if(column STREQUAL "heading")
+        list(JOIN named "|" named)
+        foreach(heading IN LISTS headings)
+            if(NOT heading MATCHES "^== (${named}) ==$")
+                fail("names '${heading}', but the program carries none of its code")
             endif()
         endforeach()
-        if(NOT covered)
-            fail("${name} is in the program (${map}), but no row of release/check.cmake names its notice")
-        endif()
-    endforeach()
+    endif()
     list(LENGTH inputs count)
     message(STATUS "  notices for the ${count} inputs of the link: yes (${notices})")
 endfunction()
 
-# The .deb: lintian, its fields, and what it holds.
-function(check_deb deb unpacked)
+# The .deb: lintian; Built-Using, the glibc of the record's libc6-dev, whose
+# source lies beside it.
+function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
                     RESULT_VARIABLE failed)
@@ -234,63 +249,110 @@ function(check_deb deb unpacked)
         fail("lintian --pedantic -I shows a tag")
     endif()
     message(STATUS "  lintian --pedantic -I: clean")
-    run(control dpkg-deb -f ${deb})
-    # Built-Using: the source of the package that owns the libc.a in the map.
-    file(STRINGS ${TREE}/sender.map libc REGEX "/libc\\.a\\(" LIMIT_COUNT 1)
-    string(REGEX MATCH "/[^ \t(]*/libc\\.a" libc "${libc}")
-    file(REAL_PATH "${libc}" libc)
-    run(owner dpkg-query -S ${libc})
-    string(REGEX REPLACE ":[^:]*$" "" owner "${owner}")
-    run(expected dpkg-query -W [[-f=${source:Package} (= ${source:Version})]] ${owner})
-    string(REGEX REPLACE "([+().])" "\\\\\\1" pattern "${expected}")
-    require("${control}" "\nBuilt-Using: ${pattern}\n" "Built-Using: ${expected} (${libc}, ${owner})")
-    # Installed-Size as dpkg-gencontrol counts it: each file in KiB rounded
-    # up, 1 for each folder, the root and DEBIAN/ among them, whatever the
-    # file system.
-    file(GLOB_RECURSE entries LIST_DIRECTORIES true ${unpacked}/*)
-    set(kib 2)
-    foreach(entry IN LISTS entries)
-        if(IS_DIRECTORY ${entry} AND NOT IS_SYMLINK ${entry})
-            math(EXPR kib "${kib} + 1")
-        else()
-            file(SIZE ${entry} size)
-            math(EXPR kib "${kib} + (${size} + 1023) / 1024")
-        endif()
-    endforeach()
-    require("${control}" "\nInstalled-Size: ${kib}\n" "Installed-Size: ${kib}, as dpkg-gencontrol counts it")
+    get_filename_component(dist ${deb} DIRECTORY)
+    file(GLOB record ${dist}/*.buildinfo)
+    file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
+    string(REGEX REPLACE "^ libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
+    run(built_using dpkg-deb --field ${deb} Built-Using)
+    string(REPLACE "+" "\\+" pattern "^glibc \\(= ${version}\\)\n$")
+    require("${built_using}" "${pattern}" "Built-Using: glibc (= ${version}), the libc6-dev of ${record}")
+    if(NOT EXISTS ${dist}/glibc_${version}.dsc)
+        fail("has no glibc_${version}.dsc beside it, the source that Built-Using names")
+    endif()
 endfunction()
 
-get_filename_component(TREE ${TREE} ABSOLUTE)
+# A control file with Checksums-Sha256 (the record, a .dsc) as python3-debian
+# reads it: each file that it lists lies beside it with that size and sum.
+function(check_sums file)
+    run(out /usr/bin/python3 -c [[
+import hashlib, os, sys
+from debian.deb822 import BuildInfo, Dsc
+control = (BuildInfo if sys.argv[1].endswith(".buildinfo") else Dsc)(open(sys.argv[1]))
+files = control["Checksums-Sha256"]
+for f in files:
+    data = open(os.path.join(os.path.dirname(sys.argv[1]), f["name"]), "rb").read()
+    if (hashlib.sha256(data).hexdigest(), len(data)) != (f["sha256"], int(f["size"])):
+        sys.exit(f["name"] + " has another size or SHA-256 sum")
+print(*[f["name"] for f in files], sep="\n")
+print(*control.keys())
+]] ${file})
+    string(REGEX MATCHALL "[^\n]+" listed "${out}")
+    list(POP_BACK listed fields)
+    string(REPLACE " " ";" fields "${fields}")
+    list(LENGTH listed count)
+    message(STATUS "  the ${count} files that it lists, with their sizes and sums: yes")
+    set(fields ${fields} PARENT_SCOPE)
+    set(listed ${listed} PARENT_SCOPE)
+endfunction()
+
+# The build record lists every other file of the release but SHA256SUMS.
+function(check_record record)
+    check_sums(${record})
+    get_filename_component(dist ${record} DIRECTORY)
+    file(GLOB unlisted RELATIVE ${dist} ${dist}/*)
+    get_filename_component(name ${record} NAME)
+    list(REMOVE_ITEM unlisted SHA256SUMS ${name} ${listed})
+    set(missing ${record_fields})
+    list(REMOVE_ITEM missing ${fields})
+    list(FILTER fields INCLUDE REGEX "${record_unstable}")
+    foreach(fault IN ITEMS "does not list ${unlisted}" "lacks ${missing}" "has fields that vary: ${fields}")
+        if(NOT fault MATCHES " $")
+            fail(${fault})
+        endif()
+    endforeach()
+    file(READ ${record} text)
+    require("${text}" "\n LC_ALL=\"[^\n]+\n SOURCE_DATE_EPOCH=\"[0-9]+\"\n"
+            "every other file, the required fields, none that varies, the locale and SOURCE_DATE_EPOCH")
+endfunction()
+
+if(TREE)
+    get_filename_component(TREE ${TREE} ABSOLUTE)
+endif()
 foreach(file IN LISTS FILES)
     get_filename_component(file ${file} ABSOLUTE)
     set(checked_file ${file})
     message(STATUS "${file}")
     get_filename_component(name ${file} NAME)
     set(unpacked ${TREE}/release-check/${name})
-    file(REMOVE_RECURSE ${unpacked})
-    file(MAKE_DIRECTORY ${unpacked})
+    if(name MATCHES "\\.(deb|tar\\.gz|zip)$")
+        file(REMOVE_RECURSE ${unpacked})
+        file(MAKE_DIRECTORY ${unpacked})
+    endif()
     if(name MATCHES "\\.deb$")
         run(out dpkg-deb -x ${file} ${unpacked})
-        check_deb(${file} ${unpacked})
+        check_deb(${file})
         check_elf(${unpacked}/usr/bin/sender)
         check_notices(${unpacked}/usr/share/doc/sender/copyright deb)
-    elseif(name MATCHES "\\.tar\\.gz$")
+    elseif(name MATCHES "\\.(tar\\.gz|zip)$")
         run(out ${CMAKE_COMMAND} -E chdir ${unpacked} ${CMAKE_COMMAND} -E tar xf ${file})
         file(GLOB top ${unpacked}/*)
-        check_elf(${top}/bin/sender)
-        check_notices(${top}/share/doc/sender/NOTICES archive)
-    elseif(name MATCHES "\\.zip$")
-        run(out ${CMAKE_COMMAND} -E chdir ${unpacked} ${CMAKE_COMMAND} -E tar xf ${file})
-        file(GLOB top ${unpacked}/*)
-        check_exe(${top}/bin/sender.exe)
-        check_notices(${top}/NOTICES.txt archive)
+        if(name MATCHES "zip$")
+            file(SHA256 ${top}/bin/sender.exe shipped)
+            file(SHA256 ${TREE}/sender.exe built)
+            if(NOT shipped STREQUAL built)
+                fail("holds another sender.exe than ${TREE}'s")
+            endif()
+            message(STATUS "  the build tree's sender.exe: yes")
+            check_exe(${top}/bin/sender.exe)
+            check_notices(${top}/NOTICES.txt heading)
+        else()
+            check_elf(${top}/bin/sender)
+            check_notices(${top}/share/doc/sender/NOTICES heading)
+        endif()
     elseif(name MATCHES "\\.exe$")
         check_exe(${file})
         if(NOT OBJDUMP MATCHES "[Dd][Uu][Mm][Pp][Bb][Ii][Nn]")
-            check_notices(${source}/packaging/NOTICES.windows archive)
+            check_notices(${source}/packaging/NOTICES.windows heading)
         endif()
+    elseif(name MATCHES "\\.buildinfo$")
+        check_record(${file})
+    elseif(name MATCHES "\\.dsc$")
+        check_sums(${file})
     else()
         fail("is no kind of file that the release ships")
     endif()
-    file(REMOVE_RECURSE ${unpacked})
+    if(name MATCHES "\\.(deb|tar\\.gz|zip)$")
+        file(REMOVE_RECURSE ${unpacked})
+    endif()
 endforeach()
+
