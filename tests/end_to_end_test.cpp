@@ -381,8 +381,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, Send,
                          rowName<SendCase>);
 
 // Decided by bind() itself, so by the platform: Windows and the POSIX
-// stand-in refuse these senders, where Wine binds 255.255.255.255 and falls
-// back to any address for one it does not own.
+// stand-in bind the other loopback address and refuse the other senders,
+// where Wine binds 255.255.255.255 and falls back to any address for one it
+// does not own, 127.0.0.2 among them.
 INSTANTIATE_TEST_SUITE_P(
     BindRows, Send,
     testing::Values(SendCase{"OtherLoopbackSender", "127.0.0.2", "127.0.0.1", Expect::From4148, "127.0.0.2"},

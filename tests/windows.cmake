@@ -32,7 +32,8 @@ find_program(SENDER_WINE wine)
 find_program(SENDER_WINESERVER wineserver)
 find_program(SENDER_WINEBOOT wineboot)
 if(NOT SENDER_WINE OR NOT SENDER_WINESERVER OR NOT SENDER_WINEBOOT)
-    sender_suite_lacks("Windows suite: the rows under Wine are off, wine not found (scripts/prerequisites test installs it on amd64)")
+    sender_suite_lacks("Windows suite: the rows under Wine are off, wine not found \
+(scripts/prerequisites test installs it on amd64)")
     return()
 endif()
 foreach(loader IN ITEMS wine wine64)
@@ -62,8 +63,8 @@ if(SENDER_WINE_EMULATION STREQUAL "ON" OR NOT wine_runs)
     endif()
     if(failed)
         string(REGEX REPLACE "\n.*" "" why "${why}")
-        message(STATUS "Windows suite: the rows under Wine are off: this machine cannot run 32-bit x86 programs, \
-and qemu-i386 cannot run Wine's loader in a private binfmt_misc entry either (${why})")
+        message(STATUS "Windows suite: the rows under Wine are off: neither this machine nor qemu-i386, \
+in a private binfmt_misc entry, runs Wine's 32-bit loader (${why})")
         return()
     endif()
     # qemu-i386 7.2 (Debian 12) scans for free address space page by page, some
@@ -74,8 +75,8 @@ and qemu-i386 cannot run Wine's loader in a private binfmt_misc entry either (${
         set(emulator_env QEMU_PAGESIZE=262144)
     endif()
     string(JOIN " " emulator ${SENDER_QEMU_I386} ${emulator_env})
-    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs under ${emulator} \
-(SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION}), in a private binfmt_misc entry")
+    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs under ${emulator}, \
+in a private binfmt_misc entry (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION})")
 else()
     message(STATUS "Windows suite: the rows under Wine run its 32-bit programs natively")
 endif()
@@ -94,8 +95,10 @@ function(wine_rows kind arch)
                  "WINEDLLOVERRIDES=mscoree,mshtml=" ${emulator_env})
     set(wine ${wine_emulator} env ${wine_env})
     add_test(NAME ${kind}.start
-        COMMAND ${in_sender_host} ${wine} ${CMAKE_COMMAND} -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
-                "-DFIRST_RUN=${SENDER_WINE} ${windows_dir}/sender.exe" -P ${CMAKE_CURRENT_SOURCE_DIR}/wine-prefix.cmake)
+        COMMAND ${in_sender_host} ${wine} ${CMAKE_COMMAND}
+                -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
+                "-DFIRST_RUN=${SENDER_WINE}$<SEMICOLON>${windows_dir}/sender.exe"
+                -P ${CMAKE_CURRENT_SOURCE_DIR}/wine-prefix.cmake)
     add_test(NAME ${kind}.stop COMMAND ${wine} ${SENDER_WINESERVER} -k)
     set_tests_properties(${kind}.start PROPERTIES FIXTURES_SETUP ${kind} FIXTURES_REQUIRED hosts TIMEOUT 300)
     set_tests_properties(${kind}.stop PROPERTIES FIXTURES_CLEANUP ${kind})

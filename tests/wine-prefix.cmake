@@ -1,7 +1,7 @@
-# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... -DFIRST_RUN="..." -P wine-prefix.cmake
+# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... "-DFIRST_RUN=PROGRAM;ARGS" -P wine-prefix.cmake
 # Makes a fresh Wine prefix, as the environment names it, leaves a persistent
-# wineserver on it, and runs FIRST_RUN (a command) with no input till it is quick.
-# Their output goes to a log: Wine's background processes keep whatever they
+# wineserver on it, and runs FIRST_RUN (a command) with no input till it is
+# quick. Output goes to a log: Wine's background processes keep what they
 # inherit open, and CTest would wait for that pipe to close.
 set(PREFIX $ENV{WINEPREFIX})
 if(NOT PREFIX)
@@ -23,7 +23,6 @@ endif()
 # deadlines. sender.exe with no input does that and sends nothing. Under
 # qemu-i386 a service may crash while it starts and start again with the next
 # program, so the run is repeated until one takes under 5 s, half a deadline.
-separate_arguments(FIRST_RUN)
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
     execute_process(COMMAND ${FIRST_RUN} INPUT_FILE /dev/null RESULT_VARIABLE failed
