@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times one whole scripted run of the sender against nc -u and socat sending
-# the same 14 bytes from 127.0.0.1:4148 to 127.0.0.1:6000, and counts the
-# sender's instructions with callgrind.
-# Needs: hyperfine socat netcat-openbsd valgrind (Debian), and a built sender:
+# the same 14 bytes from 127.0.0.1:4148 to 127.0.0.1:6000. The test
+# perf.instructions counts the sender's instructions.
+# Needs: hyperfine socat netcat-openbsd (Debian), and a built sender:
 #   cmake --workflow --preset release
 # Usage: bench/run.sh [path/to/sender]
 set -euo pipefail
@@ -35,9 +35,3 @@ awk -F, 'NR > 1 { name[NR] = $1; median[NR] = $4 }
             printf "  %-8s %8.3f ms  %6.2fx\n", name[i], median[i] * 1000, median[i] / median[2]
     }' "$work/times.csv"
 
-# Instructions depend on the environment's size (the C library scans it at
-# start-up), so count with an empty one: the same for one build on one processor.
-instructions=$(env -i valgrind --tool=callgrind --callgrind-out-file=/dev/null "$sender" \
-    < "$work/answers" 2>&1 >/dev/null | sed -n 's/.*Collected : //p')
-echo
-echo "callgrind: $instructions instructions for one whole run of the sender (empty environment)"

@@ -1,6 +1,5 @@
-# The checks of a native build: clang-tidy, cppcheck and clang-format over
-# the sources, and callgrind's count of one whole run against a trivial
-# program built the same way.
+# A native build's checks: clang-tidy, cppcheck and clang-format over the
+# sources; callgrind's count of a whole run against a trivial program's.
 foreach(tool IN ITEMS clang-tidy cppcheck clang-format valgrind)
     string(MAKE_C_IDENTIFIER ${tool} variable)
     string(TOUPPER SENDER_${variable} variable)
