@@ -5,7 +5,7 @@ foreach(tool IN ITEMS clang-tidy cppcheck clang-format valgrind)
     string(TOUPPER SENDER_${variable} variable)
     find_program(${variable} ${tool})
     if(NOT ${variable})
-        sender_suite_lacks("Checks: ${tool} not found, its check is off (scripts/prerequisites test installs it)")
+        sender_suite_lacks("Checks: the ${tool} check" ${tool} ${tool})
     endif()
 endforeach()
 

@@ -7,7 +7,7 @@ if(NOT SENDER_WINDOWS_SUITE)
 endif()
 find_program(SENDER_MINGW_CXX i686-w64-mingw32-g++)
 if(NOT SENDER_MINGW_CXX)
-    sender_suite_lacks("Windows suite: off, i686-w64-mingw32-g++ not found (scripts/prerequisites test installs it)")
+    sender_suite_lacks("Windows suite" i686-w64-mingw32-g++ g++-mingw-w64-i686)
     return()
 endif()
 
@@ -26,59 +26,42 @@ add_test(NAME windows.check
     COMMAND ${CMAKE_COMMAND} -DFILES=${windows_dir}/sender.exe -DTREE=${windows_dir}
             -P ${PROJECT_SOURCE_DIR}/release/check.cmake)
 
-# Debian's wine32:i386 and wine64 install these loaders. Each must really run:
-# a kernel without IA-32 emulation has the files but cannot start them.
-find_program(SENDER_WINE wine)
-find_program(SENDER_WINESERVER wineserver)
-find_program(SENDER_WINEBOOT wineboot)
-if(NOT SENDER_WINE OR NOT SENDER_WINESERVER OR NOT SENDER_WINEBOOT)
-    sender_suite_lacks("Windows suite: the rows under Wine are off, wine not found \
-(scripts/prerequisites test installs it on amd64)")
-    return()
-endif()
-foreach(loader IN ITEMS wine wine64)
-    execute_process(COMMAND /usr/lib/wine/${loader} --version RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
-    set(${loader}_runs TRUE)
-    if(failed)
-        set(${loader}_runs FALSE)
-    endif()
-endforeach()
-
-# Where the kernel cannot run 32-bit x86 programs, qemu-i386 runs them for
-# the Wine processes (tests/wine-emulated); ON takes that way everywhere, so
-# that it can be proven on any machine.
+# Wine runs in the project's own Debian root (tests/wine-root), which
+# scripts/prerequisites test makes: the machine needs no i386 packages. Each
+# loader must really run there: a kernel without IA-32 emulation has the
+# files but cannot start them, and qemu-i386 then runs them for the Wine
+# processes; ON takes that way everywhere, so that it can be proven on any machine.
 set(SENDER_WINE_EMULATION AUTO CACHE STRING
     "Run Wine's 32-bit programs under qemu-i386: AUTO (only where the kernel cannot run them) or ON")
 set_property(CACHE SENDER_WINE_EMULATION PROPERTY STRINGS AUTO ON)
-set(wine_emulator "")
+set(in_root ${CMAKE_CURRENT_SOURCE_DIR}/wine-root run)
+set(shared ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} --)
+foreach(loader IN ITEMS wine wine64)
+    execute_process(COMMAND ${in_root} ${shared} /usr/lib/wine/${loader} --version
+                    RESULT_VARIABLE ${loader}_fails OUTPUT_QUIET ERROR_VARIABLE why)
+endforeach()
+if(why MATCHES "^wine-root: no (Wine root in [^:]*)")
+    sender_suite_lacks("Windows suite: the rows under Wine" "the ${CMAKE_MATCH_1}" "mmdebstrap and makes it")
+    return()
+endif()
 set(emulator_env "")
-if(SENDER_WINE_EMULATION STREQUAL "ON" OR NOT wine_runs)
-    find_program(SENDER_QEMU_I386 qemu-i386)
-    set(wine_emulator ${CMAKE_CURRENT_SOURCE_DIR}/wine-emulated ${SENDER_QEMU_I386})
-    set(failed TRUE)
-    set(why "qemu-i386 not found")
-    if(SENDER_QEMU_I386)
-        execute_process(COMMAND ${wine_emulator} /usr/lib/wine/wine --version
-                        RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE why)
-    endif()
+if(SENDER_WINE_EMULATION STREQUAL "ON" OR wine_fails)
+    set(in_root ${in_root} --qemu)
+    # qemu-i386 7.2 (Debian 12) scans for free address space page by page, some
+    # 40 s a Wine process; 256 KiB pages cut that to about 1 s.
+    set(emulator_env QEMU_PAGESIZE=262144)
+    execute_process(COMMAND ${in_root} ${shared} env ${emulator_env} /usr/lib/wine/wine --version
+                    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE why)
     if(failed)
         string(REGEX REPLACE "\n.*" "" why "${why}")
         message(STATUS "Windows suite: the rows under Wine are off: neither this machine nor qemu-i386, \
-in a private binfmt_misc entry, runs Wine's 32-bit loader (${why})")
+in a private binfmt_misc entry, runs Wine's 32-bit loader in its root (${why})")
         return()
     endif()
-    # qemu-i386 7.2 (Debian 12) scans for free address space page by page, some
-    # 40 s a Wine process; 256 KiB pages cut that to about 1 s. qemu 10 only warns.
-    execute_process(COMMAND ${SENDER_QEMU_I386} -p 262144 /usr/lib/wine/wine --version
-                    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE warned)
-    if(NOT failed AND NOT warned)
-        set(emulator_env QEMU_PAGESIZE=262144)
-    endif()
-    string(JOIN " " emulator ${SENDER_QEMU_I386} ${emulator_env})
-    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs under ${emulator}, \
-in a private binfmt_misc entry (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION})")
+    message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs under qemu-i386 \
+with ${emulator_env}, in a private binfmt_misc entry (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION})")
 else()
-    message(STATUS "Windows suite: the rows under Wine run its 32-bit programs natively")
+    message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs natively")
 endif()
 
 # Natively only: the rows decided by bind() itself, whose semantics Wine does
@@ -91,21 +74,19 @@ rows_but(wine_rows BindRows/* TwoHostBindRows/* ProcessRows/* ${rows_off})
 # Windows; wow64: a 64-bit one, where the exe runs through WoW64 as on
 # Windows 11. Wine makes sockets in the wineserver: it starts on the sender's host.
 function(wine_rows kind arch)
-    set(wine_env WINEPREFIX=${CMAKE_BINARY_DIR}/${kind}-prefix WINEARCH=${arch} WINEDEBUG=-all
-                 "WINEDLLOVERRIDES=mscoree,mshtml=" ${emulator_env})
-    set(wine ${wine_emulator} env ${wine_env})
+    set(prefix ${CMAKE_BINARY_DIR}/${kind}-prefix)
+    set(wine ${in_root} ${shared} env WINEPREFIX=${prefix} WINEARCH=${arch} WINEDEBUG=-all
+             "WINEDLLOVERRIDES=mscoree,mshtml=" ${emulator_env})
     add_test(NAME ${kind}.start
-        COMMAND ${in_sender_host} ${wine} ${CMAKE_COMMAND}
-                -DWINEBOOT=${SENDER_WINEBOOT} -DWINESERVER=${SENDER_WINESERVER}
-                "-DFIRST_RUN=${SENDER_WINE}$<SEMICOLON>${windows_dir}/sender.exe"
-                -P ${CMAKE_CURRENT_SOURCE_DIR}/wine-prefix.cmake)
-    add_test(NAME ${kind}.stop COMMAND ${wine} ${SENDER_WINESERVER} -k)
+        COMMAND ${in_sender_host} ${CMAKE_COMMAND} -DPREFIX=${prefix} "-DWINE=${wine}"
+                -DPROGRAM=${windows_dir}/sender.exe -P ${CMAKE_CURRENT_SOURCE_DIR}/wine-prefix.cmake)
+    add_test(NAME ${kind}.stop COMMAND ${wine} wineserver -k)
     set_tests_properties(${kind}.start PROPERTIES FIXTURES_SETUP ${kind} FIXTURES_REQUIRED hosts TIMEOUT 300)
     set_tests_properties(${kind}.stop PROPERTIES FIXTURES_CLEANUP ${kind})
     gtest_discover_tests(end_to_end_test
         TEST_PREFIX "${kind}."
         TEST_FILTER "${wine_rows}"
-        EXTRA_ARGS ${hosts_args} --crlf ${wine} ${SENDER_WINE} ${windows_dir}/sender.exe
+        EXTRA_ARGS ${hosts_args} --crlf ${wine} wine ${windows_dir}/sender.exe
         NO_PRETTY_VALUES
         PROPERTIES RESOURCE_LOCK udp_ports_4148_6000 FIXTURES_REQUIRED ${kind} TIMEOUT 60)
     # The test hosts outlive the prefix's last row.
@@ -115,8 +96,8 @@ function(wine_rows kind arch)
 endfunction()
 
 wine_rows(wine32 win32)
-if(wine64_runs)
+if(NOT wine64_fails)
     wine_rows(wow64 win64)
 else()
-    sender_suite_lacks("Windows suite: the rows under a WoW64 prefix are off, /usr/lib/wine/wine64 (wine64) is missing")
+    message(STATUS "Windows suite: the rows under a WoW64 prefix are off: this machine cannot run Wine's 64-bit loader")
 endif()

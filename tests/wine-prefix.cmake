@@ -1,20 +1,17 @@
-# env WINEPREFIX=... WINEARCH=... cmake -DWINEBOOT=... -DWINESERVER=... "-DFIRST_RUN=PROGRAM;ARGS" -P wine-prefix.cmake
-# Makes a fresh Wine prefix, as the environment names it, leaves a persistent
-# wineserver on it, and runs FIRST_RUN (a command) with no input till it is
-# quick. Output goes to a log: Wine's background processes keep what they
-# inherit open, and CTest would wait for that pipe to close.
-set(PREFIX $ENV{WINEPREFIX})
-if(NOT PREFIX)
-    message(FATAL_ERROR "WINEPREFIX is not set")
-endif()
+# cmake -DPREFIX=... "-DWINE=COMMAND;ARGS" -DPROGRAM=sender.exe -P wine-prefix.cmake
+# Makes a fresh Wine prefix PREFIX, as WINE (a command that runs Wine's
+# programs with WINEPREFIX set to it) names it, leaves a persistent
+# wineserver on it, and runs PROGRAM with no input till it is quick. Output
+# goes to a log: Wine's background processes keep what they inherit open,
+# and CTest would wait for that pipe to close.
 file(REMOVE_RECURSE ${PREFIX})
 file(REMOVE ${PREFIX}.log)
 file(MAKE_DIRECTORY ${PREFIX})
-execute_process(COMMAND ${WINESERVER} -p RESULT_VARIABLE failed OUTPUT_FILE ${PREFIX}.log ERROR_FILE ${PREFIX}.log)
+execute_process(COMMAND ${WINE} wineserver -p RESULT_VARIABLE failed OUTPUT_FILE ${PREFIX}.log ERROR_FILE ${PREFIX}.log)
 if(failed)
     message(FATAL_ERROR "wineserver could not start on ${PREFIX}")
 endif()
-execute_process(COMMAND ${WINEBOOT} -i RESULT_VARIABLE failed OUTPUT_FILE ${PREFIX}.log ERROR_FILE ${PREFIX}.log)
+execute_process(COMMAND ${WINE} wineboot -i RESULT_VARIABLE failed OUTPUT_FILE ${PREFIX}.log ERROR_FILE ${PREFIX}.log)
 if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}")
 endif()
@@ -25,10 +22,10 @@ endif()
 # program, so the run is repeated until one takes under 5 s, half a deadline.
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
-    execute_process(COMMAND ${FIRST_RUN} INPUT_FILE /dev/null RESULT_VARIABLE failed
+    execute_process(COMMAND ${WINE} wine ${PROGRAM} INPUT_FILE /dev/null RESULT_VARIABLE failed
                     OUTPUT_FILE ${PREFIX}.first-run.log ERROR_FILE ${PREFIX}.first-run.log)
     if(failed)
-        message(FATAL_ERROR "the first run in ${PREFIX} failed: ${FIRST_RUN}")
+        message(FATAL_ERROR "the first run in ${PREFIX} failed: ${PROGRAM}")
     endif()
     string(TIMESTAMP ended "%s")
     math(EXPR took "${ended} - ${started}")
