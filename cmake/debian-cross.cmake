@@ -19,7 +19,7 @@ set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
 # that is installed, another build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The C library is the target's own libc6-dev at this machine's version,
+# The C library is the newest libc6-dev that Debian publishes for the target,
 # which scripts/prerequisites release unpacks into build/libc/<arch>: the
 # cross root's lags behind Debian's updates, and the static sender carries
 # it. Its headers go before the cross root's in the compiler's own list

@@ -21,7 +21,8 @@ set(pe_rows
     "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+NX_COMPAT\n | no-execute data, NX_COMPAT"
     "\n +[0-9]+ \\.reloc  | a .reloc section, which randomisation needs"
     "file format pei-i386 | a PE32 program for Intel 80386"
-    "Subsystem[ \t]+0+3[ \t]+\\(Windows CUI\\) | a console program")
+    "Subsystem[ \t]+0+3[ \t]+\\(Windows CUI\\) | a console program"
+    "\n[ \t]+symbols stripped\n | stripped: no symbol table (-s)")
 set(dumpbin_rows
     "Dynamic base | address-space randomisation, DYNAMIC_BASE (/DYNAMICBASE)"
     "NX compatible | no-execute data, NX_COMPAT (/NXCOMPAT)"
@@ -40,7 +41,10 @@ set(version_strings FileVersion ProductVersion OriginalFilename FileDescription 
 # ships beside the program, and a line of it in the .deb's copyright file
 # ("-": no .deb carries it); all three regular expressions. An input that no
 # row names fails the check until its notice is added, and so does a heading
-# whose rows name nothing in the program, but for these sections:
+# that no row with code in the program names, or that one without names (a
+# heading that names libssp needs libssp's code, whatever the GCC row's
+# says), but for these sections. The three licences within glibc are tied
+# to libc.a as a whole: their code lies in many of its members.
 set(notice_sections "Corresponding source" "Relinking with a changed C library"
                     "GNU Lesser General Public License, version 2\\.1")
 set(notice_rows
@@ -95,7 +99,7 @@ endfunction()
 
 # Every source of src/ in TREE's compile commands was compiled with each flag.
 function(check_compile_flags)
-    file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8 REGEX "\"command\": .* -c .*/src/[^/\"]+\\.cpp")
+    file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8 REGEX "\"command\": .* -c .*[/\\]src[/\\]+[^/\\\"]+\\.cpp")
     if(NOT commands)
         fail("${TREE}/compile_commands.json has no compile command for a source of src/")
     endif()
@@ -118,7 +122,12 @@ function(check_elf program)
     run(dump ${READELF} -W --file-header --program-headers --dynamic --notes ${program})
     run(built ${READELF} -W --notes ${TREE}/sender)
     string(REGEX MATCH "Build ID: [0-9a-f]+" id "${built}")
-    require("${dump}" "${id}\n" "the build tree's program, stripped (${id})")
+    require("${dump}" "${id}\n" "the build tree's program (${id})")
+    run(sections ${READELF} -W --section-headers ${program})
+    if(sections MATCHES " (\\.symtab|\\.comment) ")
+        fail("is not stripped: it has ${CMAKE_MATCH_1}")
+    endif()
+    message(STATUS "  stripped, no .symtab or .comment: yes")
     require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
     # Our code's branch targets (not enforced: Debian's static glibc is not
@@ -194,8 +203,10 @@ function(check_notices notices column)
     if(NOT map)
         fail("${TREE} has no link map (sender.map): the program was not linked statically")
     endif()
-    file(STRINGS ${map} inputs ENCODING UTF-8 REGEX "^(LOAD /.*\\.o$|/[^(]*\\.a\\([^)]*\\))")
-    list(TRANSFORM inputs REPLACE "^(LOAD )?/([^(]*/)?([^/(]+(\\([^)]*\\))?).*$" "\\3")
+    # Paths as GNU ld writes them on Linux and on Windows (C:/..., C:\...).
+    set(path "([A-Za-z]:)?[/\\]")
+    file(STRINGS ${map} inputs ENCODING UTF-8 REGEX "^(LOAD ${path}.*\\.o\r?$|${path}[^(]*\\.a\\([^)]*\\))")
+    list(TRANSFORM inputs REPLACE "^(LOAD )?${path}([^(]*[/\\])?([^/\\(\r]+(\\([^)]*\\))?).*$" "\\4")
     list(REMOVE_DUPLICATES inputs)
     file(READ ${notices} text)
     file(STRINGS ${notices} headings REGEX "^== .* ==$")
@@ -209,6 +220,7 @@ function(check_notices notices column)
         set(carried ${inputs})
         list(FILTER carried INCLUDE REGEX "${pattern}")
         if(NOT carried)
+            list(APPEND absent "${heading}")
             continue()
         endif()
         list(REMOVE_ITEM uncovered ${carried})
@@ -229,8 +241,9 @@ function(check_notices notices column)
     endif()
     if(column STREQUAL "heading")
         list(JOIN named "|" named)
+        list(JOIN absent "|" absent)
         foreach(heading IN LISTS headings)
-            if(NOT heading MATCHES "^== (${named}) ==$")
+            if(NOT heading MATCHES "^== (${named}) ==$" OR absent AND heading MATCHES "^== (${absent}) ==$")
                 fail("names '${heading}', but the program carries none of its code")
             endif()
         endforeach()
@@ -239,8 +252,8 @@ function(check_notices notices column)
     message(STATUS "  notices for the ${count} inputs of the link: yes (${notices})")
 endfunction()
 
-# The .deb: lintian; Built-Using, the glibc of the record's libc6-dev, whose
-# source lies beside it.
+# The .deb: lintian; Built-Using, a glibc whose source lies beside it, for
+# the record's architecture the glibc of the record's libc6-dev.
 function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
@@ -251,14 +264,36 @@ function(check_deb deb)
     message(STATUS "  lintian --pedantic -I: clean")
     get_filename_component(dist ${deb} DIRECTORY)
     file(GLOB record ${dist}/*.buildinfo)
-    file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
-    string(REGEX REPLACE "^ libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
-    run(built_using dpkg-deb --field ${deb} Built-Using)
-    string(REPLACE "+" "\\+" pattern "^glibc \\(= ${version}\\)\n$")
-    require("${built_using}" "${pattern}" "Built-Using: glibc (= ${version}), the libc6-dev of ${record}")
+    file(STRINGS "${record}" record_arch REGEX "^Build-Architecture: ")
+    run(fields dpkg-deb --field ${deb} Architecture Built-Using)
+    string(REGEX MATCH "Built-Using: glibc \\(= ([^)]+)\\)\n$" built_using "${fields}")
+    set(version ${CMAKE_MATCH_1})
+    set(what "Built-Using: glibc (= ${version})")
+    if("${fields}" MATCHES "^Architecture: ([^\n]+)" AND "${record_arch}" STREQUAL "Build-Architecture: ${CMAKE_MATCH_1}")
+        file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
+        string(REGEX REPLACE "^ libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
+        set(what "Built-Using: glibc (= ${version}), the libc6-dev of ${record}")
+    endif()
+    string(REPLACE "+" "\\+" pattern "Built-Using: glibc \\(= ${version}\\)\n$")
+    require("${fields}" "${pattern}" "${what}")
     if(NOT EXISTS ${dist}/glibc_${version}.dsc)
         fail("has no glibc_${version}.dsc beside it, the source that Built-Using names")
     endif()
+endfunction()
+
+# A .dsc of glibc is the source that a .deb beside it carries.
+function(check_carried dsc)
+    get_filename_component(dist ${dsc} DIRECTORY)
+    string(REGEX REPLACE ".*/glibc_(.*)\\.dsc$" "Built-Using: glibc (= \\1)\n" carried ${dsc})
+    file(GLOB debs ${dist}/*.deb)
+    foreach(deb IN LISTS debs)
+        run(built_using dpkg-deb --field ${deb} Built-Using)
+        if("Built-Using: ${built_using}" STREQUAL carried)
+            message(STATUS "  the source of the glibc that ${deb} carries: yes")
+            return()
+        endif()
+    endforeach()
+    fail("is the source of no glibc that a .deb beside it carries")
 endfunction()
 
 # A control file with Checksums-Sha256 (the record, a .dsc) as python3-debian
@@ -348,6 +383,7 @@ foreach(file IN LISTS FILES)
         check_record(${file})
     elseif(name MATCHES "\\.dsc$")
         check_sums(${file})
+        check_carried(${file})
     else()
         fail("is no kind of file that the release ships")
     endif()
