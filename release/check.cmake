@@ -41,10 +41,8 @@ set(version_strings FileVersion ProductVersion OriginalFilename FileDescription 
 # ships beside the program, and a line of it in the .deb's copyright file
 # ("-": no .deb carries it); all three regular expressions. An input that no
 # row names fails the check until its notice is added, and so does a heading
-# that no row with code in the program names, or that one without names (a
-# heading that names libssp needs libssp's code, whatever the GCC row's
-# says), but for these sections. The three licences within glibc are tied
-# to libc.a as a whole: their code lies in many of its members.
+# that no row with code in the program names, or one without does (libssp's),
+# but for these sections. glibc's BSD, DEC and ISC code lies in many members.
 set(notice_sections "Corresponding source" "Relinking with a changed C library"
                     "GNU Lesser General Public License, version 2\\.1")
 set(notice_rows
@@ -99,7 +97,8 @@ endfunction()
 
 # Every source of src/ in TREE's compile commands was compiled with each flag.
 function(check_compile_flags)
-    file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8 REGEX "\"command\": .* -c .*[/\\]src[/\\]+[^/\\\"]+\\.cpp")
+    file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8
+         REGEX "\"command\": .* -c .*[/\\]src[/\\]+[^/\\\"]+\\.cpp")
     if(NOT commands)
         fail("${TREE}/compile_commands.json has no compile command for a source of src/")
     endif()
@@ -253,7 +252,7 @@ function(check_notices notices column)
 endfunction()
 
 # The .deb: lintian; Built-Using, a glibc whose source lies beside it, for
-# the record's architecture the glibc of the record's libc6-dev.
+# the record's architecture the record's libc6-dev.
 function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
@@ -264,36 +263,18 @@ function(check_deb deb)
     message(STATUS "  lintian --pedantic -I: clean")
     get_filename_component(dist ${deb} DIRECTORY)
     file(GLOB record ${dist}/*.buildinfo)
-    file(STRINGS "${record}" record_arch REGEX "^Build-Architecture: ")
+    file(STRINGS "${record}" libc REGEX "^(Build-Architecture: | libc6-dev \\(= )")
     run(fields dpkg-deb --field ${deb} Architecture Built-Using)
-    string(REGEX MATCH "Built-Using: glibc \\(= ([^)]+)\\)\n$" built_using "${fields}")
+    string(REGEX MATCH "Built-Using: glibc \\(= ([^)]+)\\)" version "${fields}")
     set(version ${CMAKE_MATCH_1})
-    set(what "Built-Using: glibc (= ${version})")
-    if("${fields}" MATCHES "^Architecture: ([^\n]+)" AND "${record_arch}" STREQUAL "Build-Architecture: ${CMAKE_MATCH_1}")
-        file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
-        string(REGEX REPLACE "^ libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
-        set(what "Built-Using: glibc (= ${version}), the libc6-dev of ${record}")
+    if(fields MATCHES "^Architecture: ([^\n]+)" AND libc MATCHES "^Build-Architecture: ${CMAKE_MATCH_1};")
+        string(REGEX REPLACE ".* libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
     endif()
     string(REPLACE "+" "\\+" pattern "Built-Using: glibc \\(= ${version}\\)\n$")
-    require("${fields}" "${pattern}" "${what}")
     if(NOT EXISTS ${dist}/glibc_${version}.dsc)
         fail("has no glibc_${version}.dsc beside it, the source that Built-Using names")
     endif()
-endfunction()
-
-# A .dsc of glibc is the source that a .deb beside it carries.
-function(check_carried dsc)
-    get_filename_component(dist ${dsc} DIRECTORY)
-    string(REGEX REPLACE ".*/glibc_(.*)\\.dsc$" "Built-Using: glibc (= \\1)\n" carried ${dsc})
-    file(GLOB debs ${dist}/*.deb)
-    foreach(deb IN LISTS debs)
-        run(built_using dpkg-deb --field ${deb} Built-Using)
-        if("Built-Using: ${built_using}" STREQUAL carried)
-            message(STATUS "  the source of the glibc that ${deb} carries: yes")
-            return()
-        endif()
-    endforeach()
-    fail("is the source of no glibc that a .deb beside it carries")
+    require("${fields}" "${pattern}" "Built-Using: glibc (= ${version}), whose .dsc lies beside it")
 endfunction()
 
 # A control file with Checksums-Sha256 (the record, a .dsc) as python3-debian
@@ -383,7 +364,6 @@ foreach(file IN LISTS FILES)
         check_record(${file})
     elseif(name MATCHES "\\.dsc$")
         check_sums(${file})
-        check_carried(${file})
     else()
         fail("is no kind of file that the release ships")
     endif()

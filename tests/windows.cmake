@@ -26,17 +26,15 @@ add_test(NAME windows.check
     COMMAND ${CMAKE_COMMAND} -DFILES=${windows_dir}/sender.exe -DTREE=${windows_dir}
             -P ${PROJECT_SOURCE_DIR}/release/check.cmake)
 
-# Wine runs in the project's own Debian root (tests/wine-root), which
-# scripts/prerequisites test makes: the machine needs no i386 packages. Each
-# loader must really run there: a kernel without IA-32 emulation has the
-# files but cannot start them, and qemu-i386 then runs them for the Wine
-# processes; ON takes that way everywhere, so that it can be proven on any machine.
+# Wine runs in the project's own root (tests/wine-root). A kernel without
+# IA-32 emulation cannot start its 32-bit loader: qemu-i386 then runs Wine's
+# 32-bit programs; ON takes that way everywhere, to prove it on any machine.
 set(SENDER_WINE_EMULATION AUTO CACHE STRING
-    "Run Wine's 32-bit programs under qemu-i386: AUTO (only where the kernel cannot run them) or ON")
+    "Run Wine's 32-bit programs under qemu-i386: AUTO (where the kernel cannot run them) or ON")
 set_property(CACHE SENDER_WINE_EMULATION PROPERTY STRINGS AUTO ON)
 set(in_root ${CMAKE_CURRENT_SOURCE_DIR}/wine-root run)
 set(shared ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} --)
-foreach(loader IN ITEMS wine wine64)
+foreach(loader IN ITEMS wine64 wine)
     execute_process(COMMAND ${in_root} ${shared} /usr/lib/wine/${loader} --version
                     RESULT_VARIABLE ${loader}_fails OUTPUT_QUIET ERROR_VARIABLE why)
 endforeach()
@@ -45,24 +43,23 @@ if(why MATCHES "^wine-root: no (Wine root in [^:]*)")
     return()
 endif()
 set(emulator_env "")
+set(way natively)
 if(SENDER_WINE_EMULATION STREQUAL "ON" OR wine_fails)
     set(in_root ${in_root} --qemu)
-    # qemu-i386 7.2 (Debian 12) scans for free address space page by page, some
-    # 40 s a Wine process; 256 KiB pages cut that to about 1 s.
+    # qemu-i386 7.2 scans for free address space page by page, some 40 s a
+    # Wine process; 256 KiB pages cut that to about 1 s.
     set(emulator_env QEMU_PAGESIZE=262144)
+    set(way "under qemu-i386 (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION})")
     execute_process(COMMAND ${in_root} ${shared} env ${emulator_env} /usr/lib/wine/wine --version
-                    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE why)
-    if(failed)
-        string(REGEX REPLACE "\n.*" "" why "${why}")
-        message(STATUS "Windows suite: the rows under Wine are off: neither this machine nor qemu-i386, \
-in a private binfmt_misc entry, runs Wine's 32-bit loader in its root (${why})")
-        return()
-    endif()
-    message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs under qemu-i386 \
-with ${emulator_env}, in a private binfmt_misc entry (SENDER_WINE_EMULATION ${SENDER_WINE_EMULATION})")
-else()
-    message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs natively")
+                    RESULT_VARIABLE wine_fails OUTPUT_QUIET ERROR_VARIABLE why)
 endif()
+if(wine_fails)
+    string(REGEX REPLACE "\n.*" "" why "${why}")
+    message(STATUS "Windows suite: the rows under Wine are off: its root runs Wine's 32-bit loader \
+neither natively nor under qemu-i386 (${why})")
+    return()
+endif()
+message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs ${way}")
 
 # Natively only: the rows decided by bind() itself, whose semantics Wine does
 # not share with Windows, and those about the native process (its open file
@@ -99,5 +96,5 @@ wine_rows(wine32 win32)
 if(NOT wine64_fails)
     wine_rows(wow64 win64)
 else()
-    message(STATUS "Windows suite: the rows under a WoW64 prefix are off: this machine cannot run Wine's 64-bit loader")
+    message(STATUS "Windows suite: the rows under WoW64 are off: Wine's 64-bit loader does not run")
 endif()
