@@ -1,12 +1,11 @@
-# The code hardening that every program links: what dpkg-buildflags gives
-# with hardening=+all on Debian 12 (stack protector, fortify, relro, bindnow),
-# and stack clash and, on x86, control-flow protection, which Debian 13's adds;
-# not its format warnings or arm64's branch protection. PIE, where the
-# toolchain links one, comes from the static link. -fcf-protection marks our
-# code's branch targets (endbr64), but Debian's static C library is not
-# CET-marked, so the program lacks the IBT and SHSTK properties and the
-# processor enforces neither. The sanitizer build keeps its own flags.
-# MinGW's stack protector is libssp, which the flag links in.
+# Every program's hardening: Debian 12's dpkg-buildflags hardening=+all
+# (stack protector, fortify, relro, bindnow), plus Debian 13's stack clash
+# and, on x86, control-flow protection; not its format warnings or arm64's
+# branch protection. PIE, where linkable, comes from the static link.
+# -fcf-protection marks our branch targets (endbr64), but Debian's static C
+# library is not CET-marked, so the program lacks IBT and SHSTK and neither
+# is enforced. The sanitizer build keeps its own flags. MinGW's stack
+# protector is libssp, linked in by the flag.
 add_library(sender_hardening INTERFACE)
 if(MSVC)
     target_compile_options(sender_hardening INTERFACE /GS /guard:cf)

@@ -1,8 +1,8 @@
-# Run by cpack's External generator on the staged install, on Debian: makes
-# each package once, with the tool that writes its format, the same bytes
-# whoever builds it, whenever, on any file system: on Linux the .tar.gz (GNU
-# tar, natively only) and the .deb (dpkg-gencontrol, dpkg-deb), for Windows
-# the zip (zip). One time, the epoch; one owner, root; folders 0755.
+# cpack's External generator runs this on the staged install, on Debian:
+# each package by its format's own tool, the same bytes whoever builds it,
+# whenever, on any file system: on Linux the .tar.gz (GNU tar, native builds
+# only) and the .deb (dpkg-gencontrol, dpkg-deb), for Windows the zip. Time
+# stamps the epoch, owners root, folders 0755.
 set(epoch ${CPACK_SENDER_EPOCH})
 set(stage ${CPACK_TEMPORARY_DIRECTORY})
 set(name ${CPACK_PACKAGE_FILE_NAME})
@@ -14,7 +14,7 @@ endfunction()
 file(CHMOD_RECURSE ${stage} DIRECTORY_PERMISSIONS ${folders})
 
 if(NOT CPACK_SENDER_ARCH)
-    # sender.exe is stripped by its link: MinGW's strip would stamp the PE header.
+    # The link stripped sender.exe: MinGW's strip would stamp the PE header.
     run(find . -exec touch -h -d @${epoch} {} +)
     execute_process(COMMAND find ${name} -type f COMMAND env LC_ALL=C sort COMMAND env TZ=UTC0 zip -X -q -@ ${name}.zip
                     WORKING_DIRECTORY ${top} COMMAND_ERROR_IS_FATAL ANY)
@@ -22,8 +22,8 @@ if(NOT CPACK_SENDER_ARCH)
     return()
 endif()
 
-# The program loses its symbols and the compilers' .comment section, as
-# dh_strip strips it; its .note sections stay.
+# Strip symbols and the compilers' .comment section as dh_strip does; the
+# .note sections stay.
 run(${CPACK_SENDER_STRIP} --remove-section=.comment usr/bin/sender)
 if(NOT CPACK_SENDER_CROSS)
     run(tar --sort=name --mtime=@${epoch} --owner=0 --group=0 --numeric-owner --mode=u+rw,go=rX --format=gnu
@@ -31,8 +31,8 @@ if(NOT CPACK_SENDER_CROSS)
     list(APPEND CPACK_EXTERNAL_BUILT_PACKAGES ${top}/${name}.tar.gz)
 endif()
 
-# The .deb: its copyright file holds the texts of NOTICES. dpkg-gencontrol
-# counts Installed-Size; the md5sums follow, as debhelper makes them.
+# The .deb's copyright file holds NOTICES' texts. dpkg-gencontrol counts
+# Installed-Size; md5sums as debhelper makes them.
 set(deb ${top}/sender_${CPACK_PACKAGE_VERSION}_${CPACK_SENDER_ARCH}.deb)
 file(REMOVE ${stage}/usr/share/doc/sender/NOTICES)
 file(MAKE_DIRECTORY ${stage}/DEBIAN)

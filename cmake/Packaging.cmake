@@ -1,7 +1,6 @@
-# What is installed, and the packages that cpack makes of it with Debian's own
-# tools (cmake/Package.cmake): on Linux the .deb and, natively, the .tar.gz;
-# for Windows the zip. Every time stamp, the manual page's date among them, is
-# SOURCE_DATE_EPOCH's where it is set, else the newest changelog entry's.
+# What is installed, and cpack's packages of it (cmake/Package.cmake). Every
+# time stamp, the manual page's date too, is SOURCE_DATE_EPOCH's where set,
+# else the latest changelog entry's.
 include(GNUInstallDirs)
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(COMMAND dpkg-parsechangelog -l ${PROJECT_SOURCE_DIR}/packaging/changelog -S Timestamp
@@ -12,8 +11,8 @@ set(CPACK_SENDER_EPOCH $ENV{SOURCE_DATE_EPOCH})
 string(TIMESTAMP SENDER_DATE "%Y-%m-%d" UTC)
 
 install(TARGETS sender RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The zip keeps its documents at its top. NOTICES holds the licences of the
-# code that the static program carries (the .deb's copyright file has them).
+# The zip keeps its documents at its top. NOTICES: the licences of the code
+# the static program carries (in the .deb, its copyright file).
 if(WIN32)
     install(FILES README.md LICENSE DESTINATION .)
     install(FILES packaging/NOTICES.windows DESTINATION . RENAME NOTICES.txt)
@@ -31,8 +30,8 @@ else()
     install(FILES packaging/NOTICES.linux DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME NOTICES)
     install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
             RENAME sender)
-    # The .deb's architecture: a cross build's, otherwise dpkg's own. Its
-    # Built-Using names the source of the libc6-dev that the static link takes.
+    # The .deb's architecture: a cross build's, else dpkg's. Built-Using names
+    # the source of the libc6-dev the static link takes.
     set(CPACK_SENDER_ARCH ${SENDER_DEBIAN_ARCH})
     if(NOT SENDER_DEBIAN_ARCH)
         execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_SENDER_ARCH

@@ -1,5 +1,4 @@
-# The warning flags, shared by every target of the project, and the sanitizer
-# build's flags.
+# Every target's warning flags, and the sanitizer build's flags.
 add_library(sender_warnings INTERFACE)
 target_compile_options(sender_warnings INTERFACE
     "$<IF:$<CXX_COMPILER_ID:MSVC>,/W4,-Wall;-Wextra;-Wpedantic;-Wshadow;-Wconversion>")

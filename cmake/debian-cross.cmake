@@ -1,6 +1,5 @@
-# Cross compiling with Debian's g++-<GNU type> for the Debian architecture
-# SENDER_DEBIAN_ARCH (arm64, armhf, s390x, ...), and running what is built
-# under qemu-user, with the cross root's libraries.
+# Cross compiling with Debian's g++-<GNU type> for SENDER_DEBIAN_ARCH (arm64,
+# armhf, s390x, ...), running under qemu-user with the cross root's libraries.
 set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SENDER_DEBIAN_ARCH)
 if(NOT SENDER_DEBIAN_ARCH)
     message(FATAL_ERROR "set SENDER_DEBIAN_ARCH to the Debian architecture to build for")
@@ -14,19 +13,18 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${GNU_CPU})
 set(CMAKE_C_COMPILER ${GNU_TYPE}-gcc)
 set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
-# LD_LIBRARY_PATH: the loader is the cross root's, and without it the host's
-# ld.so.cache would give it the target's own libc.so.6 (libc6:<arch>) where
-# that is installed, another build than the loader's, which hangs.
+# LD_LIBRARY_PATH: the loader is the cross root's; without it the host's
+# ld.so.cache would give it an installed libc6:<arch>'s libc.so.6, another
+# build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The C library is the newest libc6-dev that Debian publishes for the target,
-# which scripts/prerequisites release unpacks into build/libc/<arch>: the
-# cross root's lags behind Debian's updates, and the static sender carries
-# it. Its headers go before the cross root's in the compiler's own list
-# (kept whole, as libstdc++'s #include_next needs); the static link takes its
-# archives and start files (SENDER_STATIC_LIBC); the tests, linked
-# dynamically, run on the cross root's. libstdc++ and libgcc stay the cross
-# compiler's.
+# The static sender carries Debian's newest libc6-dev for the target, which
+# scripts/prerequisites release unpacks into build/libc/<arch> (the cross
+# root's lags Debian's updates). Its headers go before the cross root's in
+# the compiler's own list (kept whole for libstdc++'s #include_next); the
+# static link takes its archives and start files (SENDER_STATIC_LIBC); the
+# dynamically linked tests use the cross root's. libstdc++ and libgcc stay
+# the cross compiler's.
 set(SENDER_LIBC_ROOT ${CMAKE_CURRENT_LIST_DIR}/../build/libc/${SENDER_DEBIAN_ARCH})
 cmake_path(NORMAL_PATH SENDER_LIBC_ROOT)
 file(GLOB SENDER_LIBC_PACKAGE ${SENDER_LIBC_ROOT}/libc6-dev_*.deb)

@@ -1,5 +1,4 @@
-# Cross compiling for 32-bit x86 Windows with Debian's MinGW-w64
-# (package g++-mingw-w64-i686).
+# Cross compiling for 32-bit x86 Windows with Debian's g++-mingw-w64-i686.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 

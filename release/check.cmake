@@ -1,21 +1,20 @@
 # cmake -DFILES="a.deb;b.tar.gz;c.zip;d.exe;e.buildinfo;f.dsc" [-DTREE=build/PRESET] [-DOBJDUMP=...] -P check.cmake
-# Checks the files that a release ships, as they lie, against the tables
-# below; a program with TREE, the build tree that made it (its build ID or
-# bytes prove it), whose link map shows the archive members and compile
-# commands the flags. The tools' words are matched, untranslated.
+# Checks a release's files as they lie against the tables below, a program
+# also against TREE, the build tree that made it (same build ID or bytes):
+# its link map and compile commands. Tools' words are matched untranslated.
 cmake_minimum_required(VERSION 3.25)
 set(ENV{LC_ALL} C.UTF-8)
 unset(ENV{LANGUAGE})
 set(source ${CMAKE_CURRENT_LIST_DIR}/..)
 
-# Columns are split by " | ". What readelf must show of a Linux program (a
-# plain static one has no dynamic section and binds nothing late).
+# Columns split at " | ". readelf of a Linux program (a plain static one has
+# no dynamic section: nothing binds late).
 set(elf_rows
     "GNU_RELRO | read-only relocations, a GNU_RELRO segment (-Wl,-z,relro)"
     "\\(FLAGS\\)[^\n]*BIND_NOW|There is no dynamic section
      | immediate binding, BIND_NOW (-Wl,-z,now), or no dynamic section")
 set(elf_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2 -fstack-clash-protection)
-# The same for the exe, as objdump -p -h shows it (dumpbin for MSVC).
+# The same for the exe: objdump -p -h (dumpbin for MSVC).
 set(pe_rows
     "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+DYNAMIC_BASE\n | address-space randomisation, DYNAMIC_BASE"
     "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+NX_COMPAT\n | no-execute data, NX_COMPAT"
@@ -31,18 +30,17 @@ set(dumpbin_rows
     "14C machine \\(x86\\) | a program for x86"
     "3 subsystem \\(Windows CUI\\) | a console program")
 set(pe_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2)
-# The DLLs that a bare Windows has. advapi32: MinGW's static libssp seeds the
-# stack protector's guard with CryptGenRandom from it.
+# The DLLs a bare Windows has. advapi32: MinGW's static libssp seeds the
+# stack guard with its CryptGenRandom.
 set(windows_dlls "^(kernel32|ws2_32|msvcrt|advapi32|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
 set(version_strings FileVersion ProductVersion OriginalFilename FileDescription ProductName InternalName LegalCopyright)
 
-# The code that a static link may pull in: archive members and start files
-# as the link map names them, the heading of their notice in the NOTICES that
-# ships beside the program, and a line of it in the .deb's copyright file
-# ("-": no .deb carries it); all three regular expressions. An input that no
-# row names fails the check until its notice is added, and so does a heading
-# that no row with code in the program names, or one without does (libssp's),
-# but for these sections. glibc's BSD, DEC and ISC code lies in many members.
+# Code a static link may pull in (regular expressions): link map inputs
+# (archive members, start files), their notice's heading in the NOTICES
+# beside the program, a line of it in the .deb's copyright file ("-": no .deb
+# carries it). Fails on an input no row names and, but for these sections, on
+# a heading named by no row with code in the program, or by one without
+# (libssp's). glibc's BSD, DEC and ISC code lies in many members.
 set(notice_sections "Corresponding source" "Relinking with a changed C library"
                     "GNU Lesser General Public License, version 2\\.1")
 set(notice_rows
@@ -65,8 +63,7 @@ set(notice_rows
      | gdtoa in the mingw-w64 runtime .Lucent. | -"
     "^libmingwex\\.a\\(.*-strtodnrp\\.o\\)$ | strtodnrp in the mingw-w64 runtime .David M\\. Gay. | -"
     "^libmingwex\\.a\\(.*-mingw_pformat\\.o\\)$ | mingw_pformat in the mingw-w64 runtime .Keith Marshall. | -")
-# The build record: the fields that it must hold, and those that would
-# differ from build to build or from folder to folder.
+# The build record's required fields, and those that vary by build or folder.
 set(record_fields Format Source Binary Architecture Version Checksums-Md5 Checksums-Sha1 Checksums-Sha256
                   Build-Architecture Installed-Build-Depends Environment Git-Commit)
 set(record_unstable "^Build-(Date|Path|Tainted-By|Kernel-Version)$")
@@ -95,7 +92,6 @@ function(require_rows dump)
     endforeach()
 endfunction()
 
-# Every source of src/ in TREE's compile commands was compiled with each flag.
 function(check_compile_flags)
     file(STRINGS ${TREE}/compile_commands.json commands ENCODING UTF-8
          REGEX "\"command\": .* -c .*[/\\]src[/\\]+[^/\\\"]+\\.cpp")
@@ -129,8 +125,8 @@ function(check_elf program)
     message(STATUS "  stripped, no .symtab or .comment: yes")
     require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
-    # Our code's branch targets (not enforced: Debian's static glibc is not
-    # CET-marked). main's address is the build tree's, its bytes the shipped.
+    # -fcf-protection's endbr64 (see cmake/Hardening.cmake): main's address
+    # from the build tree's symbols, its bytes from the shipped program.
     if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
         run(code ${OBJDUMP_ELF} -d --disassemble=main ${TREE}/sender)
         string(REGEX MATCH "([0-9a-f]+) <main>:" main "${code}")
@@ -177,8 +173,8 @@ function(check_exe program)
         fail("imports ${dlls}, which a bare Windows machine does not have")
     endif()
 
-    # A version string: its key, a zero, a second to reach a 32-bit boundary
-    # or not, then its value (for the first three, these).
+    # A version string: key, a zero, maybe a second (32-bit alignment), value
+    # (for the first three, these).
     file(READ ${program} exe HEX)
     file(STRINGS ${source}/packaging/changelog version REGEX "^sender \\(" LIMIT_COUNT 1)
     string(REGEX REPLACE "^sender \\(([^)]+)\\).*" "\\1" version "${version}")
@@ -202,7 +198,7 @@ function(check_notices notices column)
     if(NOT map)
         fail("${TREE} has no link map (sender.map): the program was not linked statically")
     endif()
-    # Paths as GNU ld writes them on Linux and on Windows (C:/..., C:\...).
+    # GNU ld's paths on Linux and Windows (C:/..., C:\...).
     set(path "([A-Za-z]:)?[/\\]")
     file(STRINGS ${map} inputs ENCODING UTF-8 REGEX "^(LOAD ${path}.*\\.o\r?$|${path}[^(]*\\.a\\([^)]*\\))")
     list(TRANSFORM inputs REPLACE "^(LOAD )?${path}([^(]*[/\\])?([^/\\(\r]+(\\([^)]*\\))?).*$" "\\4")
@@ -251,8 +247,8 @@ function(check_notices notices column)
     message(STATUS "  notices for the ${count} inputs of the link: yes (${notices})")
 endfunction()
 
-# The .deb: lintian; Built-Using, a glibc whose source lies beside it, for
-# the record's architecture the record's libc6-dev.
+# lintian; Built-Using names a glibc whose source lies beside it, on the
+# record's architecture its libc6-dev.
 function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
@@ -277,8 +273,8 @@ function(check_deb deb)
     require("${fields}" "${pattern}" "Built-Using: glibc (= ${version}), whose .dsc lies beside it")
 endfunction()
 
-# A control file with Checksums-Sha256 (the record, a .dsc) as python3-debian
-# reads it: each file that it lists lies beside it with that size and sum.
+# Each file in a control file's Checksums-Sha256 (the record, a .dsc; read by
+# python3-debian) lies beside it with that size and sum.
 function(check_sums file)
     run(out /usr/bin/python3 -c [[
 import hashlib, os, sys
@@ -301,7 +297,7 @@ print(*control.keys())
     set(listed ${listed} PARENT_SCOPE)
 endfunction()
 
-# The build record lists every other file of the release but SHA256SUMS.
+# The build record lists every other release file but SHA256SUMS.
 function(check_record record)
     check_sums(${record})
     get_filename_component(dist ${record} DIRECTORY)

@@ -1,5 +1,5 @@
-# A native build's checks: clang-tidy, cppcheck and clang-format over the
-# sources; callgrind's count of a whole run against a trivial program's.
+# A native build's checks: clang-tidy, cppcheck, clang-format; callgrind's
+# count of a whole run against a trivial program's.
 foreach(tool IN ITEMS clang-tidy cppcheck clang-format valgrind)
     string(MAKE_C_IDENTIFIER ${tool} variable)
     string(TOUPPER SENDER_${variable} variable)
@@ -29,8 +29,8 @@ if(SENDER_VALGRIND AND SENDER_STATIC_LINK)
     add_executable(instruction_floor instruction_floor.cpp)
     target_link_libraries(instruction_floor PRIVATE sender_hardening)
     sender_link_static(instruction_floor)
-    # Measured on x86-64; other processors count other instructions, and
-    # only the ratio to the floor holds there.
+    # Measured on x86-64; elsewhere counts differ and only the ratio to the
+    # floor holds.
     set(limit "")
     if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
         set(limit 110000)

@@ -1,8 +1,8 @@
 # cmake -DVALGRIND=... -DSENDER=... -DFLOOR=... -DANSWERS=... -DLIMIT=... -DRATIO_PERCENT=... -P instruction-count.cmake
-# Counts one whole scripted run's instructions with callgrind, in an empty
-# environment (the C library scans it at start-up); fails past the limit, or
-# past RATIO_PERCENT of the floor program's count, which shows what our own
-# code adds where the toolchain moves the floor.
+# Counts a whole scripted run's instructions with callgrind, in an empty
+# environment (the C library scans it at start-up); fails past LIMIT, or past
+# RATIO_PERCENT of the floor program's count, which shows what our code adds
+# where the toolchain moves the floor.
 function(count_instructions program result)
     execute_process(COMMAND env -i ${VALGRIND} --tool=callgrind --callgrind-out-file=/dev/null ${program}
         INPUT_FILE ${ANSWERS} OUTPUT_QUIET ERROR_VARIABLE report RESULT_VARIABLE failed)

@@ -1,5 +1,5 @@
-// The floor under the sender's instruction count: a program built and linked
-// the same way that only writes one line and reads one token.
+// The sender's instruction floor: built and linked the same way, it only
+// writes a line and reads a token.
 #include <iostream>
 #include <string>
 

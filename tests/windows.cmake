@@ -1,6 +1,6 @@
-# From a Linux build: the exe that the release ships, built by the windows-x86
-# preset in build/windows-x86, checked by the release's check and run against
-# the end-to-end table under Wine, natively or under qemu-i386.
+# From a Linux build: the release's exe, built by the windows-x86 preset in
+# build/windows-x86, through the release's check and the end-to-end table
+# under Wine, natively or under qemu-i386.
 option(SENDER_WINDOWS_SUITE "Build sender.exe and test it under Wine" ON)
 if(NOT SENDER_WINDOWS_SUITE)
     return()
@@ -26,9 +26,9 @@ add_test(NAME windows.check
     COMMAND ${CMAKE_COMMAND} -DFILES=${windows_dir}/sender.exe -DTREE=${windows_dir}
             -P ${PROJECT_SOURCE_DIR}/release/check.cmake)
 
-# Wine runs in the project's own root (tests/wine-root). A kernel without
-# IA-32 emulation cannot start its 32-bit loader: qemu-i386 then runs Wine's
-# 32-bit programs; ON takes that way everywhere, to prove it on any machine.
+# Wine runs in the project's own root (tests/wine-root). Where the kernel
+# lacks IA-32 emulation, qemu-i386 runs Wine's 32-bit programs; ON forces that,
+# to test it on any machine.
 set(SENDER_WINE_EMULATION AUTO CACHE STRING
     "Run Wine's 32-bit programs under qemu-i386: AUTO (where the kernel cannot run them) or ON")
 set_property(CACHE SENDER_WINE_EMULATION PROPERTY STRINGS AUTO ON)
@@ -38,7 +38,7 @@ foreach(loader IN ITEMS wine64 wine)
     execute_process(COMMAND ${in_root} ${shared} /usr/lib/wine/${loader} --version
                     RESULT_VARIABLE ${loader}_fails OUTPUT_QUIET ERROR_VARIABLE why)
 endforeach()
-if(why MATCHES "^wine-root: no (Wine root in [^:]*)")
+if(why MATCHES "^wine-root: no (Wine root in [^:]*)" AND CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64")
     sender_suite_lacks("Windows suite: the rows under Wine" "the ${CMAKE_MATCH_1}" "mmdebstrap and makes it")
     return()
 endif()
@@ -61,15 +61,14 @@ neither natively nor under qemu-i386 (${why})")
 endif()
 message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs ${way}")
 
-# Natively only: the rows decided by bind() itself, whose semantics Wine does
-# not share with Windows, and those about the native process (its open file
-# limit and peak memory).
+# Native only: rows decided by bind() itself, whose semantics Wine does not
+# share with Windows, and the process rows.
 rows_but(wine_rows BindRows/* TwoHostBindRows/* ProcessRows/* ${rows_off})
 
 # One throwaway prefix per kind, made once for the suite, with a persistent
-# wineserver so that each run starts fast; no Mono or Gecko. wine32: a 32-bit
-# Windows; wow64: a 64-bit one, where the exe runs through WoW64 as on
-# Windows 11. Wine makes sockets in the wineserver: it starts on the sender's host.
+# wineserver so each run starts fast; no Mono or Gecko. wine32: a 32-bit
+# Windows; wow64: a 64-bit one, the exe under WoW64 as on Windows 11. The
+# wineserver makes the sockets, so it starts on the sender's host.
 function(wine_rows kind arch)
     set(prefix ${CMAKE_BINARY_DIR}/${kind}-prefix)
     set(wine ${in_root} ${shared} env WINEPREFIX=${prefix} WINEARCH=${arch} WINEDEBUG=-all

@@ -1,9 +1,8 @@
 # cmake -DPREFIX=... "-DWINE=COMMAND;ARGS" -DPROGRAM=sender.exe -P wine-prefix.cmake
-# Makes a fresh Wine prefix PREFIX, as WINE (a command that runs Wine's
-# programs with WINEPREFIX set to it) names it, leaves a persistent
-# wineserver on it, and runs PROGRAM with no input till it is quick. Output
-# goes to a log: Wine's background processes keep what they inherit open,
-# and CTest would wait for that pipe to close.
+# Makes a fresh Wine prefix PREFIX (WINE runs Wine's programs in it), leaves a
+# persistent wineserver on it, and runs PROGRAM with no input until quick.
+# Output goes to a log: Wine's background processes keep inherited pipes
+# open, and CTest would wait on them.
 file(REMOVE_RECURSE ${PREFIX})
 file(REMOVE ${PREFIX}.log)
 file(MAKE_DIRECTORY ${PREFIX})
@@ -15,11 +14,11 @@ execute_process(COMMAND ${WINE} wineboot -i RESULT_VARIABLE failed OUTPUT_FILE $
 if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}")
 endif()
-# The first program that uses sockets starts Wine's services, which then stay:
+# The first program using sockets starts Wine's services, which then stay:
 # seconds natively, half a minute under qemu-i386, too long for a row's 10 s
-# deadlines. sender.exe with no input does that and sends nothing. Under
-# qemu-i386 a service may crash while it starts and start again with the next
-# program, so the run is repeated until one takes under 5 s, half a deadline.
+# deadlines; sender.exe with no input sends nothing. Under qemu-i386 a service
+# may crash starting and restart with the next program, so runs repeat until
+# one takes under 5 s, half a deadline.
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
     execute_process(COMMAND ${WINE} wine ${PROGRAM} INPUT_FILE /dev/null RESULT_VARIABLE failed
