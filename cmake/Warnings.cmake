@@ -1,4 +1,4 @@
-# Every target's warning flags, and the sanitizer build's flags.
+# The warning flags the project's own code builds with, and the sanitizer build's.
 add_library(sender_warnings INTERFACE)
 target_compile_options(sender_warnings INTERFACE
     "$<IF:$<CXX_COMPILER_ID:MSVC>,/W4,-Wall;-Wextra;-Wpedantic;-Wshadow;-Wconversion>")

@@ -18,9 +18,9 @@ set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
 # build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The static sender carries Debian's newest libc6-dev for the target, which
-# scripts/prerequisites release unpacks into build/libc/<arch> (the cross
-# root's lags Debian's updates). Its headers go before the cross root's in
+# The static sender carries the target's newest libc6-dev in this machine's
+# suites, which scripts/prerequisites release unpacks into build/libc/<arch>
+# (the cross root's lags Debian's updates). Its headers go before the cross root's in
 # the compiler's own list (kept whole for libstdc++'s #include_next); the
 # static link takes its archives and start files (SENDER_STATIC_LIBC); the
 # dynamically linked tests use the cross root's. libstdc++ and libgcc stay

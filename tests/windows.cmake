@@ -55,8 +55,8 @@ if(SENDER_WINE_EMULATION STREQUAL "ON" OR wine_fails)
 endif()
 if(wine_fails)
     string(REGEX REPLACE "\n.*" "" why "${why}")
-    message(STATUS "Windows suite: the rows under Wine are off: its root runs Wine's 32-bit loader \
-neither natively nor under qemu-i386 (${why})")
+    message(STATUS "Windows suite: the rows under Wine are off: Wine's 32-bit loader did not run, \
+natively or under qemu-i386 (${why})")
     return()
 endif()
 message(STATUS "Windows suite: the rows under Wine run in its root, its 32-bit programs ${way}")
