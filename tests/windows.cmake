@@ -38,7 +38,7 @@ foreach(loader IN ITEMS wine64 wine)
     execute_process(COMMAND ${in_root} ${shared} /usr/lib/wine/${loader} --version
                     RESULT_VARIABLE ${loader}_fails OUTPUT_QUIET ERROR_VARIABLE why)
 endforeach()
-if(why MATCHES "^wine-root: no (Wine root in [^:]*)" AND CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64")
+if(why MATCHES "^wine-root: no (Wine root in [^ ]*)" AND CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64")
     sender_suite_lacks("Windows suite: the rows under Wine" "the ${CMAKE_MATCH_1}" "mmdebstrap and makes it")
     return()
 endif()
