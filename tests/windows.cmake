@@ -1,6 +1,5 @@
-# From a Linux build: the release's exe, built by the windows-x86 preset in
-# build/windows-x86, through the release's check and the end-to-end table
-# under Wine, natively or under qemu-i386.
+# From a Linux build: the release's exe (the windows-x86 preset's), through
+# the release's check and the end-to-end table under Wine.
 option(SENDER_WINDOWS_SUITE "Build sender.exe and test it under Wine" ON)
 if(NOT SENDER_WINDOWS_SUITE)
     return()
