@@ -25,19 +25,19 @@ add_test(NAME windows.check
     COMMAND ${CMAKE_COMMAND} -DFILES=${windows_dir}/sender.exe -DTREE=${windows_dir}
             -P ${PROJECT_SOURCE_DIR}/release/check.cmake)
 
-# Wine runs in the project's own root (tests/wine-root). Where the kernel
+# Wine runs in the project's own root (scripts/debian-root). Where the kernel
 # lacks IA-32 emulation, qemu-i386 runs Wine's 32-bit programs; ON forces that,
 # to test it on any machine.
 set(SENDER_WINE_EMULATION AUTO CACHE STRING
     "Run Wine's 32-bit programs under qemu-i386: AUTO (where the kernel cannot run them) or ON")
 set_property(CACHE SENDER_WINE_EMULATION PROPERTY STRINGS AUTO ON)
-set(in_root ${CMAKE_CURRENT_SOURCE_DIR}/wine-root run)
+set(in_root ${PROJECT_SOURCE_DIR}/scripts/debian-root run wine)
 set(shared ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} --)
 foreach(loader IN ITEMS wine64 wine)
     execute_process(COMMAND ${in_root} ${shared} /usr/lib/wine/${loader} --version
                     RESULT_VARIABLE ${loader}_fails OUTPUT_QUIET ERROR_VARIABLE why)
 endforeach()
-if(why MATCHES "^wine-root: no (Wine root in [^ ]*)" AND CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64")
+if(why MATCHES "^debian-root: no (wine root in [^ ]*)" AND CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64")
     sender_suite_lacks("Windows suite: the rows under Wine" "the ${CMAKE_MATCH_1}" "mmdebstrap and makes it")
     return()
 endif()
