@@ -37,12 +37,8 @@ else()
         execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_SENDER_ARCH
                         OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
     endif()
-    set(query dpkg-query libc6-dev:${CPACK_SENDER_ARCH})
-    if(SENDER_LIBC_PACKAGE)
-        set(query dpkg-deb ${SENDER_LIBC_PACKAGE})
-    endif()
-    list(INSERT query 1 [[--showformat=${source:Package} (= ${source:Version})]] --show)
-    execute_process(COMMAND ${query} OUTPUT_VARIABLE CPACK_SENDER_BUILT_USING ERROR_QUIET)
+    execute_process(COMMAND dpkg-query [[--showformat=${source:Package} (= ${source:Version})]] --show
+                            libc6-dev:${CPACK_SENDER_ARCH} OUTPUT_VARIABLE CPACK_SENDER_BUILT_USING ERROR_QUIET)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 endif()
 

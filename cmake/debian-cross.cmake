@@ -18,18 +18,16 @@ set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
 # build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The static sender carries the target's newest libc6-dev in this machine's
-# suites, which scripts/prerequisites release unpacks into build/libc/<arch>
-# (the cross root's lags Debian's updates). Its headers go before the cross root's in
-# the compiler's own list (kept whole for libstdc++'s #include_next); the
-# static link takes its archives and start files (SENDER_STATIC_LIBC); the
-# dynamically linked tests use the cross root's. libstdc++ and libgcc stay
-# the cross compiler's.
-set(SENDER_LIBC_ROOT ${CMAKE_CURRENT_LIST_DIR}/../build/libc/${SENDER_DEBIAN_ARCH})
-cmake_path(NORMAL_PATH SENDER_LIBC_ROOT)
-file(GLOB SENDER_LIBC_PACKAGE ${SENDER_LIBC_ROOT}/libc6-dev_*.deb)
-if(NOT SENDER_LIBC_PACKAGE)
-    message(FATAL_ERROR "${SENDER_LIBC_ROOT} has no libc6-dev: scripts/prerequisites release fetches it")
+# The static sender carries the target's libc6-dev from the release root
+# (scripts/debian-root), where each architecture's is installed, one version
+# for all; the cross root's lags Debian's updates. Its headers go before the
+# cross root's in the compiler's own list (kept whole for libstdc++'s
+# #include_next); the static link takes its archives and start files
+# (SENDER_STATIC_LIBC); the dynamically linked tests use the cross root's.
+# libstdc++ and libgcc stay the cross compiler's.
+if(NOT EXISTS /usr/lib/${GNU_TYPE}/libc.a)
+    message(FATAL_ERROR "no libc6-dev:${SENDER_DEBIAN_ARCH} here: cross builds run in the release root \
+(CONTRIBUTING.md)")
 endif()
 set(languages C CXX)
 set(sources c c++)
@@ -43,14 +41,15 @@ foreach(language source IN ZIP_LISTS languages sources)
         cmake_path(NORMAL_PATH folder)
         string(REGEX REPLACE "(.)/$" "\\1" folder "${folder}")
         if(folder STREQUAL "/usr/${GNU_TYPE}/include")
-            list(APPEND folders ${SENDER_LIBC_ROOT}/usr/include/${GNU_TYPE} ${SENDER_LIBC_ROOT}/usr/include)
+            list(APPEND folders /usr/include/${GNU_TYPE} /usr/include)
         endif()
         list(APPEND folders ${folder})
     endforeach()
+    list(REMOVE_DUPLICATES folders)
     set(CMAKE_${language}_FLAGS_INIT -nostdinc)
     set(CMAKE_${language}_STANDARD_INCLUDE_DIRECTORIES ${folders})
 endforeach()
-set(SENDER_STATIC_LIBC -L${SENDER_LIBC_ROOT}/usr/lib/${GNU_TYPE} -B${SENDER_LIBC_ROOT}/usr/lib/${GNU_TYPE}/)
+set(SENDER_STATIC_LIBC -L/usr/lib/${GNU_TYPE} -B/usr/lib/${GNU_TYPE}/)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${GNU_TYPE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

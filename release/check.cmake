@@ -247,8 +247,8 @@ function(check_notices notices column)
     message(STATUS "  notices for the ${count} inputs of the link: yes (${notices})")
 endfunction()
 
-# lintian; Built-Using names a glibc whose source lies beside it, on the
-# record's architecture its libc6-dev.
+# lintian; Built-Using names the record's libc6-dev (in the release root one
+# version for every architecture), whose glibc source lies beside it.
 function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
@@ -259,14 +259,10 @@ function(check_deb deb)
     message(STATUS "  lintian --pedantic -I: clean")
     get_filename_component(dist ${deb} DIRECTORY)
     file(GLOB record ${dist}/*.buildinfo)
-    file(STRINGS "${record}" libc REGEX "^(Build-Architecture: | libc6-dev \\(= )")
-    run(fields dpkg-deb --field ${deb} Architecture Built-Using)
-    string(REGEX MATCH "^Architecture: ([^\n]+)\n(Built-Using: glibc \\(= ([^)]+)\\))?" version "${fields}")
-    set(version ${CMAKE_MATCH_3})
-    if(libc MATCHES "^Build-Architecture: ${CMAKE_MATCH_1};")
-        string(REGEX REPLACE ".* libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
-    endif()
-    string(REPLACE "+" "\\+" pattern "Built-Using: glibc \\(= ${version}\\)\n$")
+    file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
+    string(REGEX REPLACE ".*\\(= ([^)]+)\\).*" "\\1" version "${libc}")
+    run(fields dpkg-deb --field ${deb} Built-Using)
+    string(REPLACE "+" "\\+" pattern "^glibc \\(= ${version}\\)\n$")
     if(NOT fields MATCHES "${pattern}" OR NOT EXISTS ${dist}/glibc_${version}.dsc)
         fail("lacks Built-Using: glibc (= ${version}) with glibc_${version}.dsc beside it")
     endif()
