@@ -18,9 +18,9 @@ set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
 # build than the loader's, which hangs.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
 
-# The static sender carries the target's libc6-dev from the release root
-# (scripts/debian-root), where each architecture's is installed, one version
-# for all; the cross root's lags Debian's updates. Its headers go before the
+# The static sender carries the target's installed libc6-dev (in the release
+# root, scripts/debian-root, each architecture's, one version for all), not
+# the cross root's, which lags Debian's updates. Its headers go before the
 # cross root's in the compiler's own list (kept whole for libstdc++'s
 # #include_next); the static link takes its archives and start files
 # (SENDER_STATIC_LIBC); the dynamically linked tests use the cross root's.
