@@ -1,9 +1,8 @@
 # sender_link_static(target), where SENDER_STATIC_LINK is on. Windows: the C++
-# runtime inside the exe (MSVC's /MT, MinGW's -static): no redistributable.
-# Elsewhere the first the toolchain links without a warning: a static PIE
-# with packed relative relocations (randomised; with GCC 14's libgcc a run
-# costs 107,000 instructions, plain -static 650,000); a static PIE; -static
-# (no rcrt1.o, as on Debian 12's armhf); or dynamic (macOS).
+# runtime inside the exe (/MT, -static): no redistributable. Elsewhere the
+# first that links without a warning: a static PIE with packed relocations (a
+# run costs 107,000 instructions with GCC 14's libgcc, plain -static 650,000),
+# a static PIE, -static (no rcrt1.o), or dynamic (macOS).
 if(SENDER_STATIC_LINK)
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
@@ -17,8 +16,7 @@ elseif(SENDER_STATIC_LINK AND NOT WIN32)
         set(CMAKE_REQUIRED_FLAGS -fPIE)
         set(CMAKE_REQUIRED_LINK_OPTIONS ${ARGN} ${SENDER_STATIC_LIBC})
         set(CMAKE_REQUIRED_QUIET ON)
-        # ld only warns when it ignores an option (-z pack-relative-relocs in
-        # ld 2.40 on Arm and s390x), in English under LC_ALL=C.
+        # ld only warns, in English under LC_ALL=C, when it ignores an option.
         set(locale "$ENV{LC_ALL}")
         set(ENV{LC_ALL} C)
         check_cxx_source_compiles("#include <iostream>\nint main() { std::cout << 1; }" ${result}
@@ -41,11 +39,11 @@ elseif(SENDER_STATIC_LINK AND NOT WIN32)
     endif()
 endif()
 
-# SENDER_STATIC_LIBC: a cross build's C library (cmake/debian-cross.cmake).
-# The link map lists the archive members for the release's notices check.
+# SENDER_STATIC_LIBC: cmake/debian-cross.cmake's C library. The link map, for
+# the notices check, by a relative path: Ninja rules mangle a '$' in others.
 function(sender_link_static target)
     if(static_link)
         target_link_options(${target} PRIVATE ${static_link} ${SENDER_STATIC_LIBC}
-                                              -Wl,-Map=$<TARGET_FILE:${target}>.map)
+                                              -Wl,-Map=$<TARGET_FILE_NAME:${target}>.map)
     endif()
 endfunction()
