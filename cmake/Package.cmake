@@ -1,8 +1,5 @@
-# cpack's External generator runs this on the staged install, on Debian:
-# each package by its format's own tool, the same bytes whoever builds it,
-# whenever, on any file system: on Linux the .tar.gz (GNU tar, native builds
-# only) and the .deb (dpkg-gencontrol, dpkg-deb), for Windows the zip. Time
-# stamps the epoch, owners root, folders 0755.
+# cpack's External generator runs this on the staged install: each package by
+# its format's tool, the same bytes whoever builds it, wherever, whenever.
 set(epoch ${CPACK_SENDER_EPOCH})
 set(stage ${CPACK_TEMPORARY_DIRECTORY})
 set(name ${CPACK_PACKAGE_FILE_NAME})
@@ -14,7 +11,6 @@ endfunction()
 file(CHMOD_RECURSE ${stage} DIRECTORY_PERMISSIONS ${folders})
 
 if(NOT CPACK_SENDER_ARCH)
-    # The link stripped sender.exe: MinGW's strip would stamp the PE header.
     run(find . -exec touch -h -d @${epoch} {} +)
     execute_process(COMMAND find ${name} -type f COMMAND env LC_ALL=C sort COMMAND env TZ=UTC0 zip -X -q -@ ${name}.zip
                     WORKING_DIRECTORY ${top} COMMAND_ERROR_IS_FATAL ANY)
@@ -22,17 +18,15 @@ if(NOT CPACK_SENDER_ARCH)
     return()
 endif()
 
-# Strip symbols and the compilers' .comment section as dh_strip does; the
-# .note sections stay.
-run(${CPACK_SENDER_STRIP} --remove-section=.comment usr/bin/sender)
-if(NOT CPACK_SENDER_CROSS)
+# The .tar.gz where the program ran here, not under an emulator.
+if(NOT CPACK_SENDER_EMULATED)
     run(tar --sort=name --mtime=@${epoch} --owner=0 --group=0 --numeric-owner --mode=u+rw,go=rX --format=gnu
             --transform=s,^usr,${name}, -cf - usr COMMAND gzip -9n OUTPUT_FILE ${top}/${name}.tar.gz)
     list(APPEND CPACK_EXTERNAL_BUILT_PACKAGES ${top}/${name}.tar.gz)
 endif()
 
-# The .deb's copyright file holds NOTICES' texts. dpkg-gencontrol counts
-# Installed-Size; md5sums as debhelper makes them.
+# The .deb's copyright file holds NOTICES' texts; md5sums as debhelper makes
+# them.
 set(deb ${top}/sender_${CPACK_PACKAGE_VERSION}_${CPACK_SENDER_ARCH}.deb)
 file(REMOVE ${stage}/usr/share/doc/sender/NOTICES)
 file(MAKE_DIRECTORY ${stage}/DEBIAN)

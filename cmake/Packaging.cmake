@@ -1,6 +1,6 @@
 # What is installed, and cpack's packages of it (cmake/Package.cmake). Every
-# time stamp, the manual page's date too, is SOURCE_DATE_EPOCH's where set,
-# else the latest changelog entry's.
+# time stamp, the manual page's date too, is SOURCE_DATE_EPOCH's, else the
+# latest changelog entry's.
 include(GNUInstallDirs)
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(COMMAND dpkg-parsechangelog -l ${PROJECT_SOURCE_DIR}/packaging/changelog -S Timestamp
@@ -11,8 +11,8 @@ set(CPACK_SENDER_EPOCH $ENV{SOURCE_DATE_EPOCH})
 string(TIMESTAMP SENDER_DATE "%Y-%m-%d" UTC)
 
 install(TARGETS sender RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The zip keeps its documents at its top. NOTICES: the licences of the code
-# the static program carries (in the .deb, its copyright file).
+# NOTICES: the licences of the code that the static program carries (in the
+# .deb, its copyright file); the zip keeps its documents at its top.
 if(WIN32)
     install(FILES README.md LICENSE DESTINATION .)
     install(FILES packaging/NOTICES.windows DESTINATION . RENAME NOTICES.txt)
@@ -30,8 +30,7 @@ else()
     install(FILES packaging/NOTICES.linux DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME NOTICES)
     install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
             RENAME sender)
-    # The .deb's architecture: a cross build's, else dpkg's. Built-Using names
-    # the source of the libc6-dev the static link takes.
+    # The .deb's architecture, and in Built-Using the source of its libc6-dev.
     set(CPACK_SENDER_ARCH ${SENDER_DEBIAN_ARCH})
     if(NOT SENDER_DEBIAN_ARCH)
         execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_SENDER_ARCH
@@ -47,6 +46,5 @@ set(CPACK_EXTERNAL_ENABLE_STAGING ON)
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/Package.cmake)
 set(CPACK_PACKAGE_FILE_NAME "sender-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
 set(CPACK_SENDER_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_SENDER_STRIP ${CMAKE_STRIP})
-set(CPACK_SENDER_CROSS ${CMAKE_CROSSCOMPILING})
+set(CPACK_SENDER_EMULATED "${CMAKE_CROSSCOMPILING_EMULATOR}")
 include(CPack)

@@ -1,5 +1,5 @@
-# Cross compiling with Debian's g++-<GNU type> for SENDER_DEBIAN_ARCH (arm64,
-# armhf, s390x, ...), running under qemu-user with the cross root's libraries.
+# Building with Debian's <GNU type>-g++ for SENDER_DEBIAN_ARCH, in the
+# release root; the tests run under qemu-user but on this machine's own.
 set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SENDER_DEBIAN_ARCH)
 if(NOT SENDER_DEBIAN_ARCH)
     message(FATAL_ERROR "set SENDER_DEBIAN_ARCH to the Debian architecture to build for")
@@ -13,18 +13,17 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${GNU_CPU})
 set(CMAKE_C_COMPILER ${GNU_TYPE}-gcc)
 set(CMAKE_CXX_COMPILER ${GNU_TYPE}-g++)
-# LD_LIBRARY_PATH: the loader is the cross root's; without it the host's
-# ld.so.cache would give it an installed libc6:<arch>'s libc.so.6, another
-# build than the loader's, which hangs.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
+# The cross root's loader, with its own libc.so.6: the host's ld.so.cache
+# would give it another build's, which hangs.
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE host OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT SENDER_DEBIAN_ARCH STREQUAL host)
+    set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${GNU_CPU} -L /usr/${GNU_TYPE} -E LD_LIBRARY_PATH=/usr/${GNU_TYPE}/lib)
+endif()
 
-# The static sender carries the target's installed libc6-dev (in the release
-# root, scripts/debian-root, each architecture's, one version for all), not
-# the cross root's, which lags Debian's updates. Its headers go before the
-# cross root's in the compiler's own list (kept whole for libstdc++'s
-# #include_next); the static link takes its archives and start files
-# (SENDER_STATIC_LIBC); the dynamically linked tests use the cross root's.
-# libstdc++ and libgcc stay the cross compiler's.
+# The static sender carries the target's libc6-dev, not the cross root's,
+# which lags Debian's updates: its headers go before the cross root's in the
+# compiler's own list (kept whole for libstdc++'s #include_next), its archives
+# and start files into the static link. The tests use the cross root's, if any.
 if(NOT EXISTS /usr/lib/${GNU_TYPE}/libc.a)
     message(FATAL_ERROR "no libc6-dev:${SENDER_DEBIAN_ARCH} here: cross builds run in the release root \
 (CONTRIBUTING.md)")

@@ -1,14 +1,13 @@
-# cmake -DFILES="a.deb;b.tar.gz;c.zip;d.exe;e.buildinfo;f.dsc" [-DTREE=build/PRESET] [-DOBJDUMP=...] -P check.cmake
+# cmake -DFILES="a.deb;b.tar.gz;c.zip;d.exe;e.buildinfo;f.dsc" [-DTREE=build/PRESET] -P check.cmake
 # Checks a release's files as they lie against the tables below, a program
-# also against TREE, the build tree that made it (same build ID or bytes):
-# its link map and compile commands. Tools' words are matched untranslated.
+# also against TREE, which built and tested it. Tools' words are untranslated.
 cmake_minimum_required(VERSION 3.25)
 set(ENV{LC_ALL} C.UTF-8)
 unset(ENV{LANGUAGE})
 set(source ${CMAKE_CURRENT_LIST_DIR}/..)
 
 # Columns split at " | ". readelf of a Linux program (a plain static one has
-# no dynamic section: nothing binds late).
+# no dynamic section).
 set(elf_rows
     "GNU_RELRO | read-only relocations, a GNU_RELRO segment (-Wl,-z,relro)"
     "\\(FLAGS\\)[^\n]*BIND_NOW|There is no dynamic section
@@ -35,12 +34,10 @@ set(pe_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 set(windows_dlls "^(kernel32|ws2_32|msvcrt|advapi32|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
 set(version_strings FileVersion ProductVersion OriginalFilename FileDescription ProductName InternalName LegalCopyright)
 
-# Code a static link may pull in (regular expressions): link map inputs
-# (archive members, start files), their notice's heading in the NOTICES
-# beside the program, a line of it in the .deb's copyright file ("-": no .deb
-# carries it). Fails on an input no row names and, but for these sections, on
-# a heading named by no row with code in the program, or by one without
-# (libssp's). glibc's BSD, DEC and ISC code lies in many members.
+# Code a static link may pull in: link map inputs (regular expressions),
+# their notice's heading in NOTICES, a line of it in a .deb's copyright ("-":
+# none). Fails on an input that no row names, and on a heading (but for these
+# sections) of a row with no input in the program, or of none.
 set(notice_sections "Corresponding source" "Relinking with a changed C library"
                     "GNU Lesser General Public License, version 2\\.1")
 set(notice_rows
@@ -63,7 +60,7 @@ set(notice_rows
      | gdtoa in the mingw-w64 runtime .Lucent. | -"
     "^libmingwex\\.a\\(.*-strtodnrp\\.o\\)$ | strtodnrp in the mingw-w64 runtime .David M\\. Gay. | -"
     "^libmingwex\\.a\\(.*-mingw_pformat\\.o\\)$ | mingw_pformat in the mingw-w64 runtime .Keith Marshall. | -")
-# The build record's required fields, and those that vary by build or folder.
+# The record's required fields, and those that vary by build or folder.
 set(record_fields Format Source Binary Architecture Version Checksums-Md5 Checksums-Sha1 Checksums-Sha256
                   Build-Architecture Installed-Build-Depends Environment Git-Commit)
 set(record_unstable "^Build-(Date|Path|Tainted-By|Kernel-Version)$")
@@ -111,27 +108,30 @@ function(check_compile_flags)
     message(STATUS "  ${sources} sources compiled with ${flags}")
 endfunction()
 
+# The program that TREE built and its suites ran, byte for byte.
+function(check_built program)
+    get_filename_component(name ${program} NAME)
+    file(SHA256 ${program} shipped)
+    file(SHA256 ${TREE}/${name} built)
+    if(NOT shipped STREQUAL built)
+        fail("holds another ${name} than ${TREE}'s")
+    endif()
+    message(STATUS "  ${TREE}/${name}, byte for byte: yes")
+endfunction()
+
 function(check_elf program)
     find_program(READELF NAMES readelf REQUIRED)
-    find_program(OBJDUMP_ELF NAMES objdump REQUIRED)
+    check_built(${program})
     run(dump ${READELF} -W --file-header --program-headers --dynamic --notes ${program})
-    run(built ${READELF} -W --notes ${TREE}/sender)
-    string(REGEX MATCH "Build ID: [0-9a-f]+" id "${built}")
-    require("${dump}" "${id}\n" "the build tree's program (${id})")
-    run(sections ${READELF} -W --section-headers ${program})
-    if(sections MATCHES " (\\.symtab|\\.comment) ")
-        fail("is not stripped: it has ${CMAKE_MATCH_1}")
-    endif()
-    message(STATUS "  stripped, no .symtab or .comment: yes")
     require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
-    # -fcf-protection's endbr64 (see cmake/Hardening.cmake): main's address
-    # from the build tree's symbols, its bytes from the shipped program.
+    # -fcf-protection's endbr64: main's address from sender.debug, its bytes
+    # from the shipped program.
     if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
-        run(code ${OBJDUMP_ELF} -d --disassemble=main ${TREE}/sender)
-        string(REGEX MATCH "([0-9a-f]+) <main>:" main "${code}")
+        run(symbols ${READELF} -W --syms ${TREE}/sender.debug)
+        string(REGEX MATCH "([0-9a-f]+) +[0-9]+ FUNC +GLOBAL +DEFAULT +[0-9]+ main\n" main "${symbols}")
         math(EXPR end "0x${CMAKE_MATCH_1} + 4" OUTPUT_FORMAT HEXADECIMAL)
-        run(code ${OBJDUMP_ELF} -d --start-address=0x${CMAKE_MATCH_1} --stop-address=${end} ${program})
+        run(code objdump -d --start-address=0x${CMAKE_MATCH_1} --stop-address=${end} ${program})
         require("${code}" "\tendbr64" "main starts with endbr64 (-fcf-protection)")
         list(APPEND flags -fcf-protection)
     endif()
@@ -146,9 +146,6 @@ function(utf16 text result)
 endfunction()
 
 function(check_exe program)
-    if(NOT OBJDUMP)
-        find_program(OBJDUMP NAMES i686-w64-mingw32-objdump objdump dumpbin REQUIRED)
-    endif()
     get_filename_component(tool ${OBJDUMP} NAME_WE)
     if(tool MATCHES "^[Dd][Uu][Mm][Pp][Bb][Ii][Nn]$")
         run(dump ${OBJDUMP} /nologo /headers /dependents ${program})
@@ -173,12 +170,9 @@ function(check_exe program)
         fail("imports ${dlls}, which a bare Windows machine does not have")
     endif()
 
-    # A version string: key, a zero, maybe a second (32-bit alignment), value
-    # (for the first three, these).
+    # A version string: key, a zero, maybe a second (alignment), value.
     file(READ ${program} exe HEX)
-    file(STRINGS ${source}/packaging/changelog version REGEX "^sender \\(" LIMIT_COUNT 1)
-    string(REGEX REPLACE "^sender \\(([^)]+)\\).*" "\\1" version "${version}")
-    set(values ${version} ${version} sender.exe)
+    set(values ${CMAKE_PROJECT_VERSION} ${CMAKE_PROJECT_VERSION} sender.exe)
     foreach(key IN LISTS version_strings)
         list(POP_FRONT values value)
         utf16("${key}" key_hex)
@@ -188,7 +182,7 @@ function(check_exe program)
             fail("has no version string ${key} ${value}")
         endif()
     endforeach()
-    message(STATUS "  version resource: ${version_strings}, version ${version}")
+    message(STATUS "  version resource: ${version_strings}, version ${CMAKE_PROJECT_VERSION}")
     string(HEX [[level="asInvoker"]] asInvoker)
     require("${exe}" "${asInvoker}" "a manifest that asks for asInvoker")
 endfunction()
@@ -247,8 +241,8 @@ function(check_notices notices column)
     message(STATUS "  notices for the ${count} inputs of the link: yes (${notices})")
 endfunction()
 
-# lintian; Built-Using names the record's libc6-dev (in the release root one
-# version for every architecture), whose glibc source lies beside it.
+# lintian; the record lists the .deb's architecture's libc6-dev as installed
+# here, whose source Built-Using names, its .dsc beside it.
 function(check_deb deb)
     find_program(LINTIAN lintian REQUIRED)
     execute_process(COMMAND ${LINTIAN} --pedantic -I --fail-on error,warning,info,pedantic ${deb}
@@ -259,36 +253,33 @@ function(check_deb deb)
     message(STATUS "  lintian --pedantic -I: clean")
     get_filename_component(dist ${deb} DIRECTORY)
     file(GLOB record ${dist}/*.buildinfo)
-    file(STRINGS "${record}" libc REGEX "^ libc6-dev \\(= ")
-    string(REGEX REPLACE "^ libc6-dev \\(= ([^)]+)\\).*" "\\1" version "${libc}")
+    run(arch dpkg-deb --field ${deb} Architecture)
+    string(STRIP "libc6-dev:${arch}" libc)
+    run(versions dpkg-query -W "-f=\${Version} (\${source:Version})" ${libc})
+    file(READ "${record}" text)
+    string(REGEX REPLACE " .*" "" binary "${versions}")
+    string(REPLACE "+" "\\+" pattern "\n ${libc} \\(= ${binary}\\)")
+    require("${text}" "${pattern}" "${record}'s ${libc}, as installed: ${versions}")
     run(built_using dpkg-deb --field ${deb} Built-Using)
-    string(REPLACE "+" "\\+" pattern "^glibc \\(= ${version}\\)\n$")
-    require("${built_using}" "${pattern}" "Built-Using: glibc (= ${version}), the libc6-dev of ${record}")
-    if(NOT EXISTS ${dist}/glibc_${version}.dsc)
-        fail("has no glibc_${version}.dsc beside it, the source that Built-Using names")
+    string(REGEX REPLACE ".* \\((.*)\\)" "\\1" source "${versions}")
+    string(REPLACE "+" "\\+" pattern "^glibc \\(= ${source}\\)\n$")
+    require("${built_using}" "${pattern}" "Built-Using: glibc (= ${source}), that libc6-dev's source")
+    if(NOT EXISTS ${dist}/glibc_${source}.dsc)
+        fail("has no glibc_${source}.dsc beside it")
     endif()
 endfunction()
 
-# Each file in a control file's Checksums-Sha256 (the record, a .dsc; read by
-# python3-debian) lies beside it with that size and sum.
+# The record or a .dsc: dscverify checks each file that it lists.
 function(check_sums file)
-    run(out /usr/bin/python3 -c [[
-import hashlib, os, sys
-from debian.deb822 import BuildInfo, Dsc
-control = (BuildInfo if sys.argv[1].endswith(".buildinfo") else Dsc)(open(sys.argv[1]))
-files = control["Checksums-Sha256"]
-for f in files:
-    data = open(os.path.join(os.path.dirname(sys.argv[1]), f["name"]), "rb").read()
-    if (hashlib.sha256(data).hexdigest(), len(data)) != (f["sha256"], int(f["size"])):
-        sys.exit(f["name"] + " has another size or SHA-256 sum")
-print(*[f["name"] for f in files], sep="\n")
-print(*control.keys())
-]] ${file})
-    string(REGEX MATCHALL "[^\n]+" listed "${out}")
-    list(POP_BACK listed fields)
-    string(REPLACE " " ";" fields "${fields}")
+    run(out dscverify --no-sig-check ${file})
+    file(READ ${file} text)
+    string(REGEX MATCH "\nChecksums-Sha256:\n(( [^\n]+\n)+)" listed "${text}")
+    string(REGEX MATCHALL "[^ \n]+\n" listed "${CMAKE_MATCH_1}")
+    string(REPLACE "\n" "" listed "${listed}")
     list(LENGTH listed count)
-    message(STATUS "  the ${count} files that it lists, with their sizes and sums: yes")
+    message(STATUS "  dscverify: the ${count} files that it lists")
+    string(REGEX MATCHALL "\n[A-Za-z0-9-]+:" fields "\n${text}")
+    string(REGEX REPLACE "[\n:]" "" fields "${fields}")
     set(fields ${fields} PARENT_SCOPE)
     set(listed ${listed} PARENT_SCOPE)
 endfunction()
@@ -310,11 +301,13 @@ function(check_record record)
     endforeach()
     file(READ ${record} text)
     require("${text}" "\n LC_ALL=\"[^\n]+\n SOURCE_DATE_EPOCH=\"[0-9]+\"\n"
-            "every other file, the required fields, none that varies, the locale and SOURCE_DATE_EPOCH")
+            "every other file, its fields, none that varies, the locale and SOURCE_DATE_EPOCH")
 endfunction()
 
 if(TREE)
     get_filename_component(TREE ${TREE} ABSOLUTE)
+    load_cache(${TREE} READ_WITH_PREFIX "" CMAKE_PROJECT_VERSION CMAKE_OBJDUMP)
+    find_program(OBJDUMP NAMES ${CMAKE_OBJDUMP} dumpbin) # the tree's, or MSVC's
 endif()
 foreach(file IN LISTS FILES)
     get_filename_component(file ${file} ABSOLUTE)
@@ -322,25 +315,18 @@ foreach(file IN LISTS FILES)
     message(STATUS "${file}")
     get_filename_component(name ${file} NAME)
     set(unpacked ${TREE}/release-check/${name})
-    if(name MATCHES "\\.(deb|tar\\.gz|zip)$")
-        file(REMOVE_RECURSE ${unpacked})
-        file(MAKE_DIRECTORY ${unpacked})
-    endif()
+    file(REMOVE_RECURSE ${unpacked})
+    file(MAKE_DIRECTORY ${unpacked})
     if(name MATCHES "\\.deb$")
         run(out dpkg-deb -x ${file} ${unpacked})
         check_deb(${file})
         check_elf(${unpacked}/usr/bin/sender)
         check_notices(${unpacked}/usr/share/doc/sender/copyright deb)
     elseif(name MATCHES "\\.(tar\\.gz|zip)$")
-        run(out ${CMAKE_COMMAND} -E chdir ${unpacked} ${CMAKE_COMMAND} -E tar xf ${file})
+        file(ARCHIVE_EXTRACT INPUT ${file} DESTINATION ${unpacked})
         file(GLOB top ${unpacked}/*)
         if(name MATCHES "zip$")
-            file(SHA256 ${top}/bin/sender.exe shipped)
-            file(SHA256 ${TREE}/sender.exe built)
-            if(NOT shipped STREQUAL built)
-                fail("holds another sender.exe than ${TREE}'s")
-            endif()
-            message(STATUS "  the build tree's sender.exe: yes")
+            check_built(${top}/bin/sender.exe)
             check_exe(${top}/bin/sender.exe)
             check_notices(${top}/NOTICES.txt heading)
         else()
@@ -358,9 +344,6 @@ foreach(file IN LISTS FILES)
         check_sums(${file})
     else()
         fail("is no kind of file that the release ships")
-    endif()
-    if(name MATCHES "\\.(deb|tar\\.gz|zip)$")
-        file(REMOVE_RECURSE ${unpacked})
     endif()
 endforeach()
 
