@@ -1,11 +1,9 @@
-# Every program's hardening: Debian 12's dpkg-buildflags hardening=+all
-# (stack protector, fortify, relro, bindnow), plus Debian 13's stack clash
-# and, on x86, control-flow protection; not its format warnings or arm64's
-# branch protection. PIE, where linkable, comes from the static link.
-# -fcf-protection marks our branch targets (endbr64), but Debian's static C
-# library is not CET-marked, so the program lacks IBT and SHSTK and neither
-# is enforced. The sanitizer build keeps its own flags. MinGW's stack
-# protector is libssp, linked in by the flag.
+# Every program's hardening: Debian 12's hardening=+all (stack protector,
+# fortify, relro, bindnow), and Debian 13's stack clash and, on x86,
+# control-flow protection; PIE from a static-pie link, where one links.
+# Debian's static C library is not CET-marked, so the program is not and
+# nothing enforces our endbr64. MinGW's stack protector is libssp, linked in
+# by the flag.
 add_library(sender_hardening INTERFACE)
 if(MSVC)
     target_compile_options(sender_hardening INTERFACE /GS /guard:cf)

@@ -1,8 +1,7 @@
 # cmake -DVALGRIND=... -DSENDER=... -DFLOOR=... -DANSWERS=... -DLIMIT=... -DRATIO_PERCENT=... -P instruction-count.cmake
-# Counts a whole scripted run's instructions with callgrind, in an empty
+# Counts a scripted run's instructions with callgrind, in an empty
 # environment (the C library scans it at start-up); fails past LIMIT, or past
-# RATIO_PERCENT of the floor program's count, which shows what our code adds
-# where the toolchain moves the floor.
+# RATIO_PERCENT of the floor program's, which the toolchain moves.
 function(count_instructions program result)
     execute_process(COMMAND env -i ${VALGRIND} --tool=callgrind --callgrind-out-file=/dev/null ${program}
         INPUT_FILE ${ANSWERS} OUTPUT_QUIET ERROR_VARIABLE report RESULT_VARIABLE failed)
@@ -14,13 +13,12 @@ endfunction()
 
 count_instructions(${SENDER} instructions)
 count_instructions(${FLOOR} floor)
-math(EXPR permille "(${instructions} * 1000 + ${floor} / 2) / ${floor}")
-string(REGEX REPLACE "([0-9]+)([0-9][0-9][0-9])$" "\\1.\\2" ratio ${permille})
+math(EXPR ratio "(${instructions} * 100 + ${floor} / 2) / ${floor}")
 if(NOT LIMIT)
     set(LIMIT "none on this processor")
 endif()
 message(STATUS "${instructions} instructions for one whole run (limit ${LIMIT}); "
-               "the floor program ${floor}, ratio ${ratio}")
+               "the floor program ${floor}, ${ratio}% of it")
 if(instructions GREATER LIMIT)
     message(FATAL_ERROR "${instructions} instructions: more than ${LIMIT}")
 endif()

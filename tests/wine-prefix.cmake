@@ -1,10 +1,8 @@
 # cmake -DPREFIX=... "-DWINE=COMMAND;ARGS" -DPROGRAM=sender.exe -P wine-prefix.cmake
-# Makes a fresh Wine prefix PREFIX (WINE runs Wine's programs in it), leaves a
+# Makes a fresh Wine prefix PREFIX (WINE runs Wine's programs), leaves a
 # persistent wineserver on it, and runs PROGRAM with no input until quick.
-# Output goes to a log: Wine's background processes keep inherited pipes
-# open, and CTest would wait on them. Under qemu-i386 wineboot may wait for
-# good for a service that crashed (once in seven runs here): it gets 90 s,
-# then a second try on a new server.
+# Output goes to a log, as Wine's background processes keep pipes open. Under
+# qemu-i386 wineboot may wait for good on a crashed service: it gets 90 s.
 foreach(try RANGE 1 2)
     execute_process(COMMAND ${WINE} wineserver -k OUTPUT_QUIET ERROR_QUIET)
     file(REMOVE_RECURSE ${PREFIX})
@@ -19,11 +17,9 @@ endforeach()
 if(failed)
     message(FATAL_ERROR "wineboot could not make the prefix ${PREFIX}: ${failed}")
 endif()
-# The first program using sockets starts Wine's services, which then stay:
-# seconds natively, half a minute under qemu-i386, too long for a row's 10 s
-# deadlines; sender.exe with no input sends nothing. Under qemu-i386 a service
-# may crash starting and restart with the next program, so runs repeat until
-# one takes under 5 s, half a deadline.
+# The first program using sockets starts Wine's services, in half a minute
+# under qemu-i386 (a row allows 10 s), or crashes one, restarted by the next:
+# runs of sender.exe (no input, no datagram) repeat until one is quick.
 foreach(attempt RANGE 1 4)
     string(TIMESTAMP started "%s")
     execute_process(COMMAND ${WINE} wine ${PROGRAM} INPUT_FILE /dev/null RESULT_VARIABLE failed
