@@ -18,6 +18,16 @@ if(NOT CPACK_SENDER_ARCH)
     return()
 endif()
 
+# The copyright file's {soft-fp:...} parts stay where the link took soft-fp code.
+file(STRINGS ${CPACK_PACKAGE_DIRECTORY}/sender.map soft_fp REGEX "libgcc\\.a\\([^)]*(tf|kf|float128)" LIMIT_COUNT 1)
+if(soft_fp)
+    set(soft_fp "\\1")
+endif()
+set(copyright ${stage}/usr/share/doc/sender/copyright)
+file(READ ${copyright} text)
+string(REGEX REPLACE "{soft-fp:([^}]*)}" "${soft_fp}" text "${text}")
+file(WRITE ${copyright} "${text}")
+
 # The .tar.gz where the program ran here, not under an emulator.
 if(NOT CPACK_SENDER_EMULATED)
     run(tar --sort=name --mtime=@${epoch} --owner=0 --group=0 --numeric-owner --mode=u+rw,go=rX --format=gnu

@@ -28,7 +28,13 @@ else()
     install(FILES ${CMAKE_BINARY_DIR}/sender.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES README.md packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
     install(FILES packaging/NOTICES.linux DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME NOTICES)
-    install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+    # To lintian a static PIE is a shared object.
+    set(SENDER_LINTIAN_STATIC_TAG statically-linked-binary)
+    if(static_link MATCHES "static-pie")
+        set(SENDER_LINTIAN_STATIC_TAG shared-library-lacks-prerequisites)
+    endif()
+    configure_file(packaging/lintian-overrides lintian-overrides @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
             RENAME sender)
     # The .deb's architecture, and in Built-Using the source of its libc6-dev.
     set(CPACK_SENDER_ARCH ${SENDER_DEBIAN_ARCH})

@@ -13,6 +13,12 @@ set(elf_rows
     "\\(FLAGS\\)[^\n]*BIND_NOW|There is no dynamic section
      | immediate binding, BIND_NOW (-Wl,-z,now), or no dynamic section")
 set(elf_flags -fstack-protector-strong -D_FORTIFY_SOURCE=2 -fstack-clash-protection)
+# Control-flow protection where GCC has it, by readelf's machine: the flag,
+# and its mark at main (whose address sender.debug keeps) in the shipped bytes.
+set(control_flow_rows
+    "Advanced Micro Devices X86-64 | -fcf-protection | endbr64"
+    "Intel 80386 | -fcf-protection | endbr32"
+    "AArch64 | -mbranch-protection=standard | bti|paciasp")
 # The same for the exe: objdump -p -h (dumpbin for MSVC).
 set(pe_rows
     "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+DYNAMIC_BASE\n | address-space randomisation, DYNAMIC_BASE"
@@ -36,7 +42,7 @@ set(version_strings FileVersion ProductVersion OriginalFilename FileDescription 
 
 # Code a static link may pull in: link map inputs (regular expressions),
 # their notice's heading in NOTICES, a line of it in a .deb's copyright ("-":
-# none). Fails on an input that no row names, and on a heading (but for these
+# none). Fails on an input that no row names, and on a notice (but for these
 # sections) of a row with no input in the program, or of none.
 set(notice_sections "Corresponding source" "Relinking with a changed C library"
                     "GNU Lesser General Public License, version 2\\.1")
@@ -52,7 +58,7 @@ set(notice_rows
     "^libstdc\\+\\+\\.a\\(cp-demangle\\.o\\)$
      | The C\\+\\+ demangler in libstdc\\+\\+ .libiberty's cp-demangle\\.c.
      | License: GPL-2\\+ with cp-demangle exception"
-    "^libgcc\\.a\\([a-z]*tf[a-z0-9]*\\.o\\)$
+    "^libgcc\\.a\\(([a-z]*tf[a-z0-9]*|[a-z0-9]*-sw|float128-[a-z0-9]*)\\.o\\)$
      | Soft-float code in libgcc .soft-fp. | License: LGPL-2\\.1\\+ with soft-fp exception"
     "^(lib(mingw32|mingwex|msvcrt|moldname|kernel32|ws2_32|advapi32|user32)\\.a\\(|(crt2|dllcrt2)\\.o$)
      | The mingw-w64 runtime | -"
@@ -125,16 +131,20 @@ function(check_elf program)
     run(dump ${READELF} -W --file-header --program-headers --dynamic --notes ${program})
     require_rows("${dump}" ${elf_rows})
     set(flags ${elf_flags})
-    # -fcf-protection's endbr64: main's address from sender.debug, its bytes
-    # from the shipped program.
-    if(dump MATCHES "Machine:[ \t]+Advanced Micro Devices X86-64")
-        run(symbols ${READELF} -W --syms ${TREE}/sender.debug)
-        string(REGEX MATCH "([0-9a-f]+) +[0-9]+ FUNC +GLOBAL +DEFAULT +[0-9]+ main\n" main "${symbols}")
-        math(EXPR end "0x${CMAKE_MATCH_1} + 4" OUTPUT_FORMAT HEXADECIMAL)
-        run(code objdump -d --start-address=0x${CMAKE_MATCH_1} --stop-address=${end} ${program})
-        require("${code}" "\tendbr64" "main starts with endbr64 (-fcf-protection)")
-        list(APPEND flags -fcf-protection)
-    endif()
+    foreach(row IN LISTS control_flow_rows)
+        string(REGEX REPLACE " \\| " ";" row "${row}")
+        list(GET row 0 machine)
+        list(GET row 1 flag)
+        list(GET row 2 mark)
+        if(dump MATCHES "Machine:[ \t]+${machine}\n")
+            run(symbols ${READELF} -W --syms ${TREE}/sender.debug)
+            string(REGEX MATCH "([0-9a-f]+) +[0-9]+ FUNC +GLOBAL +DEFAULT +[0-9]+ main\n" main "${symbols}")
+            math(EXPR end "0x${CMAKE_MATCH_1} + 4" OUTPUT_FORMAT HEXADECIMAL)
+            run(code ${CMAKE_OBJDUMP} -d --start-address=0x${CMAKE_MATCH_1} --stop-address=${end} ${program})
+            require("${code}" "\t(${mark})" "main starts with ${mark} (${flag})")
+            list(APPEND flags ${flag})
+        endif()
+    endforeach()
     check_compile_flags(${flags})
 endfunction()
 
@@ -208,7 +218,9 @@ function(check_notices notices column)
         list(GET row 2 deb)
         set(carried ${inputs})
         list(FILTER carried INCLUDE REGEX "${pattern}")
-        if(NOT carried)
+        if(NOT carried AND column STREQUAL "deb" AND NOT deb STREQUAL "-" AND text MATCHES "${deb}")
+            fail("has '${deb}', but the program carries none of its code")
+        elseif(NOT carried)
             list(APPEND absent "${heading}")
             continue()
         endif()
