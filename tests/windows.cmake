@@ -57,7 +57,7 @@ if(wine_fails)
     set(line "Windows suite: the rows under Wine are off: Wine's 32-bit loader did not run, \
 natively or under qemu-i386 (${why})")
     if(SENDER_REQUIRE_SUITES AND NOT why MATCHES "^debian-root: .*this machine" OR "$ENV{SENDER_ROOT}" STREQUAL release)
-        message(FATAL_ERROR "${line}, and SENDER_REQUIRE_SUITES is on")
+        message(FATAL_ERROR "${line}, and this build requires them")
     endif()
     message(STATUS "${line}")
     add_test(NAME wine32.off COMMAND ${CMAKE_COMMAND} -E echo "${line}")
